@@ -1,0 +1,29 @@
+#pragma once
+// File helpers. The station opens, appends and closes a file for every line it writes
+// to a log or list file, so a crash never loses more than the line being written.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace aerova {
+
+// Appends `line` and CR LF, creating the file when missing. False when it cannot be written.
+bool AppendLine(const std::string& path, std::string_view line);
+// Creates an empty file, or empties an existing one.
+bool CreateEmptyFile(const std::string& path);
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Creates the directory and its parents where missing.
+bool ForceDirectories(const std::string& path);
+bool DeleteFileAt(const std::string& path);
+// The whole file, or nothing when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& content);
+// Lines without their CR/LF endings.
+std::vector<std::string> ReadLines(const std::string& path);
+// Joins a directory and a relative name written with "\" or "/" separators.
+std::string JoinPath(std::string_view dir, std::string_view relative);
+std::string ExtractFileDir(std::string_view path);
+std::string ExtractFileName(std::string_view path);
+
+}  // namespace aerova

@@ -1,0 +1,53 @@
+#include "base/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/files.h"
+
+namespace aerova {
+namespace {
+
+TEST(IniFileTest, SectionsAndKeysIgnoreCaseAndMissingKeysGiveTheDefault) {
+    IniFile ini;
+    ini.Parse("[Main]\r\nDeletedTimeout = 20\r\nname=\"Home base\"\r\nhex=$10\r\nbad=x\r\n");
+    EXPECT_EQ(ini.ReadInteger("main", "deletedtimeout", 15), 20);
+    EXPECT_EQ(ini.ReadString("MAIN", "NAME", ""), "Home base");
+    EXPECT_EQ(ini.ReadInteger("main", "hex", 0), 16);
+    EXPECT_EQ(ini.ReadInteger("main", "bad", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("main", "missing", 15), 15);
+    EXPECT_EQ(ini.ReadString("other", "name", "dflt"), "dflt");
+    EXPECT_TRUE(ini.ReadBool("main", "deletedtimeout", false));
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("main", "deletedtimeout", 0), 20.0);
+}
+
+TEST(IniFileTest, SavingKeepsWhatItDidNotTouch) {
+    const auto dir = std::filesystem::temp_directory_path() / "aerova_ini_test";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "a.ini").string();
+    CreateEmptyFile(path);
+    AppendLine(path, "; station settings");
+    AppendLine(path, "[main]");
+    AppendLine(path, "Keep=1");
+    AppendLine(path, "Change=2");
+    AppendLine(path, "");
+    AppendLine(path, "[times]");
+    AppendLine(path, "x=3");
+    {
+        IniFile ini(path);
+        ini.WriteInteger("MAIN", "change", 5);
+        ini.WriteString("main", "added", "yes");
+        ini.WriteFloat("new", "lat", 51.25);
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+    std::string content;
+    ASSERT_TRUE(ReadWholeFile(path, content));
+    EXPECT_EQ(content,
+              "; station settings\r\n[main]\r\nKeep=1\r\nChange=5\r\nadded=yes\r\n\r\n"
+              "[times]\r\nx=3\r\n[new]\r\nlat=51.25\r\n");
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace aerova

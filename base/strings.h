@@ -1,0 +1,37 @@
+#pragma once
+// String helpers with the 1-based positions of the station's text rules. Strings hold
+// bytes; case folding is ASCII only.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace aerova {
+
+// Up to `count` bytes from 1-based `index`; an index below 1 counts as 1, past the end
+// gives an empty text.
+std::string Copy(std::string_view s, long index, long count);
+// 1-based position of the first `sub` in `s` at or after `from`; 0 when absent or `sub` empty.
+std::size_t Pos(std::string_view sub, std::string_view s, std::size_t from = 1);
+// Removes `count` bytes from 1-based `index` in place.
+void Delete(std::string& s, long index, long count);
+
+// Trim removes control characters and blanks (bytes up to 0x20) at either end.
+std::string Trim(std::string_view s);
+std::string TrimLeft(std::string_view s);
+std::string TrimRight(std::string_view s);
+
+std::string UpperCase(std::string_view s);
+std::string LowerCase(std::string_view s);
+bool SameText(std::string_view a, std::string_view b);
+bool StartsText(std::string_view prefix, std::string_view s);
+
+// Cuts or pads with blanks on the right to exactly `width`.
+std::string PadRight(std::string_view s, std::size_t width, char fill = ' ');
+std::string PadLeft(std::string_view s, std::size_t width, char fill = ' ');
+
+std::vector<std::string> Split(std::string_view s, char separator);
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
+
+}  // namespace aerova

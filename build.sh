@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# ./build.sh run   install missing packages, build, run the station
+#                  (headless on demo traffic when there is no display)
+# ./build.sh test  install missing packages, build and run every test, normal and sanitizer builds
+set -euo pipefail
+cd "$(dirname "$0")"
+here=$(pwd)
+
+install_packages() {
+    local missing=()
+    while read -r pkg; do
+        [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done < packages.txt
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [[ $(id -u) -ne 0 ]] && sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+configure_and_build() {  # dir, extra cmake args...
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+run_tests() {  # dir
+    (cd "$1" && ctest --output-on-failure -j "$(nproc)" --timeout 300)
+}
+
+case "${1:-}" in
+run)
+    install_packages
+    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAEROVA_BUILD_TESTS=OFF -DAEROVA_BUILD_BENCH=OFF
+    mkdir -p "$here/station"
+    args=(--station-dir "$here/station" --demo)
+    if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]] || [[ ! -x build/core/aerovamini-gui ]]; then
+        args=(--headless "${args[@]}")
+    fi
+    shift
+    exec build/core/aerovamini "${args[@]}" "$@"
+    ;;
+test)
+    install_packages
+    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    run_tests build
+    configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DAEROVA_SANITIZE=ON -DAEROVA_BUILD_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-asan
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
