@@ -1,0 +1,2 @@
+#pragma once
+// The station: main cycle, start of reception and shut-down.
