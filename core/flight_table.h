@@ -31,6 +31,7 @@ struct PositionHistory {
 struct WindowTargetMarks {
     std::array<bool, kMaxFlights> usercolour{};
     std::array<bool, kMaxFlights> onscreen{};
+    std::array<std::array<float, 3>, kMaxFlights> colour{};  // as last drawn
     int highlighted = -1;
     int selected = -1;
     int followed = -1;

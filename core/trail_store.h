@@ -17,7 +17,7 @@ struct TrailPoint {
     std::uint8_t reserved;
     std::int16_t fl;    // feet / 100
     float x, y, z;      // radar window 1's scene coordinates
-    std::uint32_t colour[3];
+    float colour[3];  // red, green, blue 0..1, as radar window 1 last drew the target
     std::uint32_t reserved2;
 };
 static_assert(sizeof(TrailPoint) == 32);

@@ -1,0 +1,53 @@
+#pragma once
+// The station without windows: the Qt event loop drives the main cycle (Timer1, 1000 ms),
+// the housekeeping tick (stattimer, 10 s) and the sockets, and prints one status line
+// every ten seconds. SIGINT and SIGTERM run the orderly shut-down.
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+#include "core/run_options.h"
+#include "core/station.h"
+#include "platform/clock.h"
+
+class QUdpSocket;
+class QSocketNotifier;
+
+namespace aerova {
+
+constexpr int kReportListenerPort = 7979;
+
+class HeadlessStation : public QObject {
+public:
+    explicit HeadlessStation(RunOptions options);
+    ~HeadlessStation() override;
+
+    // Creation and start of reception; false (with a message on stderr) when another copy
+    // runs on the same station directory.
+    bool Start();
+    Station& station() { return *station_; }
+    FlightTable& table() { return *table_; }
+    std::string StatusLine() const;
+
+private:
+    void OnTimer1();
+    void OnStatTimer();
+    void OnListenerReadable();
+    void OnSignal();
+    void ShutDown();
+    void OpenSockets();
+    void CloseSockets();
+
+    RunOptions options_;
+    SystemClock clock_;
+    RealSystemClockSetter clockSetter_;
+    std::unique_ptr<FlightTable> table_;
+    std::unique_ptr<Station> station_;
+    QTimer timer1_, stattimer_, stopTimer_;
+    QUdpSocket* listener_ = nullptr;
+    QSocketNotifier* signalNotifier_ = nullptr;
+    bool closing_ = false;
+};
+
+}  // namespace aerova

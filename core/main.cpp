@@ -1,0 +1,31 @@
+// aerovamini: the Aerova station.
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/headless_station.h"
+#include "core/run_options.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto options = aerova::ParseRunOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr,
+                     "aerovamini: %s\nusage: aerovamini [nosrv] [--headless] [--demo] "
+                     "[--station-dir DIR] [--port-offset N]\n",
+                     error.c_str());
+        return 2;
+    }
+    if (!options->headless) {
+        // The desktop windows are not part of this build: run the station without them.
+        std::fprintf(stderr, "aerovamini: no desktop windows in this build, running headless\n");
+        options->headless = true;
+    }
+    QCoreApplication app(argc, argv);
+    aerova::HeadlessStation station(*options);
+    if (!station.Start()) return 1;
+    return QCoreApplication::exec();
+}
