@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include "base/files.h"
+#include "platform/running_mark.h"
+#include "tests/station_process.h"
+
+namespace aerova::testing {
+namespace {
+
+TEST(HeadlessStationTest, RunsRefusesASecondCopyAndShutsDownInOrderOnSigterm) {
+    const std::string dir = FreshDirectory("headless");
+    const std::string offset = std::to_string(TestPortOffset(1));
+    StationProcess station(dir, {"--headless", "--station-dir", dir, "--port-offset", offset});
+    ASSERT_TRUE(station.WaitForOutput("Aerova mini Edition V", 10)) << station.Stderr();
+    EXPECT_TRUE(station.WaitForOutput("Time check failed", 1)) << "no time server is configured";
+    EXPECT_EQ(ReadRunningMark(dir).Active, 1);
+    EXPECT_TRUE(FileExists(JoinPath(dir, "aerova-logs/aerova-error.log")));
+
+    StationProcess second(dir, {"--headless", "--station-dir", dir, "--port-offset", offset});
+    EXPECT_EQ(second.Wait(10), 1);
+    EXPECT_NE(second.Stderr().find("already running"), std::string::npos) << second.Stderr();
+
+    station.Signal(SIGTERM);
+    EXPECT_EQ(station.Wait(10), 0) << station.Stderr();
+    const std::string err = station.Stderr();
+    EXPECT_LT(err.find("Shutdown internet connections..."), err.find("Shutdown completed."));
+    EXPECT_EQ(ReadRunningMark(dir).Active, 0);
+}
+
+TEST(HeadlessStationTest, PrintsAStatusLineEveryTenSeconds) {
+    const std::string dir = FreshDirectory("status");
+    StationProcess station(dir, {"nosrv", "--headless", "--station-dir", dir, "--port-offset",
+                                 std::to_string(TestPortOffset(2)), "--run-seconds", "11"});
+    EXPECT_EQ(station.Wait(20), 0) << station.Stderr();
+    EXPECT_NE(station.Stdout().find("live targets 0, with position 0, peers 0, cycle "), std::string::npos)
+        << station.Stdout();
+}
+
+TEST(HeadlessStationTest, BadOptionsAreRefused) {
+    const std::string dir = FreshDirectory("options");
+    StationProcess station(dir, {"--port-offset", "many"});
+    EXPECT_EQ(station.Wait(10), 2);
+    EXPECT_NE(station.Stderr().find("--port-offset takes a number"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace aerova::testing

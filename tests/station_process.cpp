@@ -1,0 +1,106 @@
+#include "tests/station_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "base/files.h"
+
+namespace aerova::testing {
+
+StationProcess::StationProcess(const std::string& workDir, const std::vector<std::string>& args) {
+    static int counter = 0;
+    const std::string stem = JoinPath(workDir, "proc" + std::to_string(++counter));
+    outPath_ = stem + ".out";
+    errPath_ = stem + ".err";
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        const int out = ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(AEROVA_MINI_EXE));
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(AEROVA_MINI_EXE, argv.data());
+        ::_exit(127);
+    }
+}
+
+StationProcess::~StationProcess() {
+    if (pid_ > 0 && status_ == -1) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+}
+
+int StationProcess::Wait(double seconds) {
+    if (status_ != -1) return status_;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return status_;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    status_ = -2;
+    return -1;
+}
+
+void StationProcess::Signal(int signal) {
+    if (status_ == -1) ::kill(pid_, signal);
+}
+
+bool StationProcess::running() {
+    if (status_ != -1) return false;
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return false;
+    }
+    return true;
+}
+
+std::string StationProcess::Stdout() const {
+    std::string s;
+    ReadWholeFile(outPath_, s);
+    return s;
+}
+
+std::string StationProcess::Stderr() const {
+    std::string s;
+    ReadWholeFile(errPath_, s);
+    return s;
+}
+
+bool StationProcess::WaitForOutput(const std::string& text, double seconds) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (Stdout().find(text) != std::string::npos || Stderr().find(text) != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+std::string FreshDirectory(const std::string& name) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("aerova-e2e-" + name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+int TestPortOffset(int salt) { return 20000 + (::getpid() % 2000) * 10 + salt; }
+
+}  // namespace aerova::testing

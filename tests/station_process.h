@@ -1,0 +1,38 @@
+#pragma once
+// Runs aerovamini as a child process for end-to-end tests and collects what it prints.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace aerova::testing {
+
+class StationProcess {
+public:
+    // Starts aerovamini with `args`; stdout and stderr go to files in `workDir`.
+    StationProcess(const std::string& workDir, const std::vector<std::string>& args);
+    ~StationProcess();
+
+    // Waits at most `seconds` for the process to end; its exit code, or -1 on time-out (the
+    // process is then killed).
+    int Wait(double seconds);
+    void Signal(int signal);
+    bool running();
+    std::string Stdout() const;
+    std::string Stderr() const;
+    // Waits until `text` appears in stdout or stderr.
+    bool WaitForOutput(const std::string& text, double seconds) const;
+
+private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+    std::string outPath_, errPath_;
+};
+
+// A fresh empty directory below the system's temporary directory.
+std::string FreshDirectory(const std::string& name);
+// A port offset unlikely to collide with other tests running at the same time.
+int TestPortOffset(int salt);
+
+}  // namespace aerova::testing
