@@ -1,0 +1,93 @@
+#include "distribution/data_poller.h"
+
+#include <gtest/gtest.h>
+
+#include "distribution/data_server.h"
+#include "distribution/qt_test_support.h"
+#include "distribution/test_flights.h"
+#include "distribution/udp_test_receiver.h"
+
+namespace aerova {
+namespace {
+
+using testing::PumpUntil;
+
+TEST(PollRequestUrl, KeysInOrderWithFixedDecimals) {
+    PollSet set;
+    set.url = "10.0.0.5";
+    set.port = "7989";
+    set.pwd = "secret";
+    EXPECT_EQ(PollRequestUrl(set, {53.5678, 9.991, 6372.5 + 1234.56}),
+              "http://10.0.0.5:7989/req=secret?lat=53.57&lon=9.99&alt=1234.6");
+    set.nopos = true;
+    set.serial = "1234";
+    EXPECT_EQ(PollRequestUrl(set, {-1.0, -120.256, 6500}),
+              "http://10.0.0.5:7989/req=secret?nopos=1&serial=1234&lat=-1.00&lon=-120.26&alt=127.5");
+}
+
+TEST(PollIntervalSeconds, OfferedChoices) {
+    EXPECT_EQ(PollIntervalSeconds(2), 2);
+    EXPECT_EQ(PollIntervalSeconds(6), 7);
+    EXPECT_EQ(PollIntervalSeconds(0), 1);
+    EXPECT_EQ(PollIntervalSeconds(500), 60);
+}
+
+TEST(WrapReplyLines, EachLineBecomesADataServerDatagram) {
+    EXPECT_TRUE(WrapReplyLines("nosend").empty());
+    const auto d = WrapReplyLines("A:B\n\nC:D\r\n");
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(d[0], "\xFA\xCE" "A:B&");
+    EXPECT_EQ(d[1], "\xFA\xCE" "C:D&");
+    EXPECT_TRUE(WrapReplyLines(std::string(508, 'x')).empty());
+    EXPECT_EQ(WrapReplyLines(std::string(507, 'x')).size(), 1u);
+    EXPECT_TRUE(WrapReplyLines(std::string("a\0b", 3)).empty());
+}
+
+TEST(DataPoller, PollsARealServerAndRelaysTheLines) {
+    testing::QtApp();
+    auto table = testing::NewTable();
+    std::mutex m;
+    UdpSender sender;
+    Tflight& f = testing::PlaceTarget(*table, 0, "3C6586");
+    f.flightid = "DLH4AB";
+    f.lat = "53.6";
+    f.lon = "10.0";
+    f.latf = 53.6f;
+    f.lonf = 10.0f;
+    testing::PlaceTarget(*table, 1, "4B1234").nopos = true;
+    DataServer server(*table, m, sender);
+    DataServerSettings s;
+    s.address = "127.0.0.1";
+    s.port = 0;
+    s.options = {1, true, "pw"};
+    ASSERT_TRUE(server.Start(s));
+
+    testing::UdpTestReceiver listener;
+    PollSettings ps;
+    ps.activeset = 1;
+    ps.sets[1].port = std::to_string(server.port());
+    ps.sets[1].pwd = "pw";
+    ps.sets[1].interval = 1;
+    ps.listenerport = listener.port();
+    DataPoller poller(sender, [] { return std::optional<PollView>(PollView{53.5, 10.0, 6372.5 + 50}); });
+    poller.SetSettings(ps);
+    poller.Start();
+    ASSERT_TRUE(PumpUntil([&] { return poller.datagrams() == 1; }, 4000));
+    EXPECT_EQ(listener.Receive(500), "\xFA\xCE" "DLH4AB:::3C6586:53.6:10.0:::::::&");
+    // Nothing new at the next poll: "nosend" sends nothing.
+    ASSERT_TRUE(PumpUntil([&] { return poller.requests() >= 2; }, 4000));
+    testing::PumpFor(300);
+    EXPECT_EQ(poller.datagrams(), 1);
+
+    // Without the area option the client only keeps its timer running.
+    ps.sets[1].area = false;
+    poller.SetSettings(ps);
+    const int before = poller.requests();
+    testing::PumpFor(1300);
+    EXPECT_EQ(poller.requests(), before);
+    EXPECT_TRUE(poller.active());
+    poller.Stop();
+}
+
+}  // namespace
+}  // namespace aerova

@@ -1,0 +1,101 @@
+#include "distribution/data_server.h"
+
+#include <httplib.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <chrono>
+
+namespace aerova {
+
+DataServer::DataServer(FlightTable& table, std::mutex& stationmutex, DatagramSender& sender)
+    : table_(table), stationmutex_(stationmutex), sender_(sender) {}
+
+DataServer::~DataServer() { Stop(); }
+
+void DataServer::SetOptions(const DataServerOptions& options) {
+    std::scoped_lock lock(optionsmutex_);
+    settings_.options = options;
+}
+
+std::string DataServer::Answer(const DataRequest& request) {
+    DataServerSettings settings;
+    {
+        std::scoped_lock lock(optionsmutex_);
+        settings = settings_;
+    }
+    // A wrong password or nosend=1 still forwards the position: a roaming unit may only
+    // report and never ask for flights.
+    if (const auto datagram = MobilePositionDatagram(request)) {
+        sender_.Send("127.0.0.1", settings.listenerport, *datagram);
+    }
+    std::scoped_lock lock(stationmutex_);
+    return AnswerDataRequest(table_, request, settings.options);
+}
+
+bool DataServer::Start(const DataServerSettings& settings) {
+    Stop();
+    {
+        std::scoped_lock lock(optionsmutex_);
+        settings_ = settings;
+    }
+    server_ = std::make_unique<httplib::Server>();
+    const auto threads = static_cast<std::size_t>(settings.threads > 0 ? settings.threads : 1);
+    server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    const auto timeout = std::chrono::milliseconds(settings.readtimeoutms);
+    server_->set_read_timeout(timeout);
+    server_->set_write_timeout(timeout);
+    server_->set_keep_alive_timeout(
+        std::max<time_t>(1, std::chrono::duration_cast<std::chrono::seconds>(timeout).count()));
+    server_->set_payload_max_length(64 * 1024);
+    // The library's default also sets SO_REUSEPORT, which would let a second station bind
+    // the same port and silently take half of the requests. Address reuse alone is enough
+    // for a quick restart.
+    server_->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+
+    server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+        std::vector<std::pair<std::string, std::string>> query(req.params.begin(), req.params.end());
+        const DataRequest request(req.path, query);
+        res.status = 200;
+        res.set_content(Answer(request), "text/plain");
+    });
+    // Whatever goes wrong inside a handler, the client gets an empty answer and the server
+    // goes on serving the others.
+    server_->set_exception_handler(
+        [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+            res.status = 500;
+            res.set_content("", "text/plain");
+        });
+
+    if (settings.port == 0) {
+        port_ = server_->bind_to_any_port(settings.address);
+        if (port_ <= 0) {
+            server_.reset();
+            return false;
+        }
+    } else {
+        if (!server_->bind_to_port(settings.address, settings.port)) {
+            server_.reset();
+            return false;
+        }
+        port_ = settings.port;
+    }
+    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    // stop() is only heard once the accept loop runs; wait for it so that a quick Stop()
+    // cannot leave the thread listening for ever.
+    for (int i = 0; i < 2000 && !server_->is_running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+void DataServer::Stop() {
+    if (server_) server_->stop();
+    if (thread_.joinable()) thread_.join();
+    server_.reset();
+}
+
+}  // namespace aerova

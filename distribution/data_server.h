@@ -1,0 +1,60 @@
+#pragma once
+// A station data server (TCP 7988 or 7989): answers every GET with the flight list or
+// "nosend", and forwards a mobile unit's position to the local report listener. Requests
+// run on the server's own threads; they touch the flight table only under the station mutex,
+// which the UI thread holds while it changes the tables.
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "distribution/data_request.h"
+#include "distribution/udp_sender.h"
+
+namespace httplib {
+class Server;
+}
+
+namespace aerova {
+
+struct DataServerSettings {
+    DataServerOptions options;
+    std::string address = "0.0.0.0";      // tests bind 127.0.0.1
+    int port = 7988;                      // 0 picks a free port; already shifted by the offset
+    int listenerport = 7979;              // the local report listener, shifted by the offset
+    int threads = 8;                      // connection threads
+    int readtimeoutms = 3000;             // a slow or half-open client frees its thread after this
+};
+
+class DataServer {
+public:
+    DataServer(FlightTable& table, std::mutex& stationmutex, DatagramSender& sender);
+    ~DataServer();
+    DataServer(const DataServer&) = delete;
+    DataServer& operator=(const DataServer&) = delete;
+
+    // Binds and starts serving on its own threads; false when the port cannot be bound.
+    bool Start(const DataServerSettings& settings);
+    void Stop();
+    bool running() const { return thread_.joinable(); }
+    int port() const { return port_; }
+
+    // `serverpwd` or "Transmit updates only" changed in the settings: takes effect at the
+    // next request.
+    void SetOptions(const DataServerOptions& options);
+
+private:
+    std::string Answer(const DataRequest& request);
+
+    FlightTable& table_;
+    std::mutex& stationmutex_;
+    DatagramSender& sender_;
+    std::mutex optionsmutex_;
+    DataServerSettings settings_;
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+}  // namespace aerova
