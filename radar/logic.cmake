@@ -1,0 +1,7 @@
+# The radar windows' plain logic: view geometry, projection, great circles, ring centre,
+# screen cache and the label composer.
+list(APPEND AEROVA_RADAR_SOURCES
+  radar_view.cpp projection.cpp great_circle.cpp screen_cache.cpp ring_centre.cpp)
+list(APPEND AEROVA_RADAR_TESTS
+  radar_view_test.cpp projection_test.cpp great_circle_test.cpp screen_cache_test.cpp
+  ring_centre_test.cpp)
