@@ -1,0 +1,58 @@
+#pragma once
+// What one radar window shows besides its camera (RadarView) and screen cache, as plain
+// data: the controls the renderer reads, named after them, and the overlays' texts.
+// The window binds its controls to this struct; settings load and save it.
+
+#include <string>
+
+#include "radar/colour_list.h"
+
+namespace aerova {
+
+struct RadarDisplayState {
+    int window = 1;  // 1 or 2 (the component tag)
+
+    ColourMarks marks;  // check marks and user captions of `cbcolors`
+
+    // Panel "RADAR".
+    std::string cbrings = "60";  // "10" to "100"
+    bool cbinner = true;         // "Clear inner ring"
+    int cbvari = 0;              // magnetic variation, -20 to 20
+
+    // Panel "TARGETS" and the keys.
+    bool oksymbol = true, xsymbol = true, gndsymbol = true;
+    bool oktrails = true, xtrails = true, gndtrails = true;
+    bool okvector = true, xvector = true, gndvector = true;
+    std::string cbupper = "UNL";  // "UNL", "450" ... "010", "000", "GND"
+    std::string cblower = "GND";
+    std::string cbvector = "60";  // "30", "60", "90", "120" seconds
+    std::string cbfont = "8";     // "8" or "10"
+
+    // Further state reached through keys and settings.
+    std::string cbtrails1 = "1";    // dot interval of recent trails: "1", "5", "6", "12"
+    std::string cbtrailsmin = "1";  // minutes of recorded trail: "0.5" to "120"
+    bool cbatctrails = false;       // "ATC style trails"
+    bool cbuserstyle = false;       // "User colored only"
+    bool usercolorshowonly = false;
+    bool spbdiamonds = true;  // "Show symbols for other flights only"
+    bool spbshowregs = false;
+    bool spbhideall = false;  // "Hide all"
+    bool vesselsShown = true;
+    bool cbAutoLabel = false;
+    int cblblalt = 150;  // automatic label-set change altitude (flight level)
+    bool cbworld = false, cbautoheight = true;
+    int separation = 0;       // 0, 3, 5 or 10 NM
+    int levelSelector = 300;  // 0, 60, 120, 190, 240, 300 or 380
+    int defaultLabelPosition = 0;
+    bool overlayHidden = false;  // key Z
+    bool centreMarkShown = false;
+    bool labelOption = false;  // key L: the wind line
+    bool ctrlHeld = false;     // the bearing readout follows the highlighted target
+    bool showWinds = false;    // the weather window's wind switch
+
+    // Weather texts of the window's airport and their display mode (0 to 4).
+    std::string metar, shortTaf, taf;
+    int wxshow = 0;
+};
+
+}  // namespace aerova
