@@ -26,6 +26,7 @@ public:
     ReceiverEngine(FrameDecoder& decoder, UtcSource utcNow);
 
     FrameInput& input() { return input_; }
+    const FrameInput& input() const { return input_; }
     DecoderTable& table() { return table_; }
     const DecoderTable& table() const { return table_; }
     ReceiverQueueParser& parser() { return parser_; }

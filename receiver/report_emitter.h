@@ -1,0 +1,37 @@
+#pragma once
+// EmitReport: one changed decoder record as one kind-5 target report datagram, sent by UDP
+// to the station's own report listener on 127.0.0.1.
+
+#include <cstdint>
+#include <string>
+
+#include "core/sbs_flight.h"
+
+namespace aerova {
+
+class ReportEmitter {
+public:
+    // Reports go to 127.0.0.1:`listenerPort` (7979 + the port offset on a station).
+    explicit ReportEmitter(std::uint16_t listenerPort);
+    ~ReportEmitter();
+    ReportEmitter(const ReportEmitter&) = delete;
+    ReportEmitter& operator=(const ReportEmitter&) = delete;
+
+    // The station's pressure setting (hPa) and transition altitude (ft) label altitudes.
+    void SetPressure(int qnhHpa, int transitionFeet);
+
+    // Encodes and sends; false when the datagram could not be sent.
+    bool EmitReport(const TSBSFlight& record);
+
+    std::uint16_t port() const { return port_; }
+    std::uint64_t sent = 0;
+    std::uint64_t failed = 0;
+
+private:
+    int socket_ = -1;
+    std::uint16_t port_;
+    std::string qnh_ = "1013";
+    std::string transition_ = "5500";
+};
+
+}  // namespace aerova
