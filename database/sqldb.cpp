@@ -84,6 +84,9 @@ bool AircraftDatabase::OpenAircraftDatabase(const std::string& path) {
         return false;
     }
     db_ = db;
+    // Lookups land anywhere in a file of hundreds of thousands of aircraft: reading it
+    // through a memory map spares a system call per page that is not in SQLite's cache.
+    sqlite3_exec(db_, "PRAGMA mmap_size=268435456;", nullptr, nullptr, nullptr);
     return true;
 }
 
