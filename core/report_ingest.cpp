@@ -623,7 +623,7 @@ void ReportIngest::ExistingTargetSteps(int slot) {
     f.fresh = f.freshhttp1 = f.freshhttp2 = f.logpending = true;
     f.peerfield6 = "0";
     if (!f.flightid.empty() && f.flightid[0] != '@' &&
-        (f.label != f.flightid || (!f.label.empty() && (f.label[0] == '~' || f.label[0] == '&')))) {
+        (f.label.view() != f.flightid.view() || (!f.label.empty() && (f.label[0] == '~' || f.label[0] == '&')))) {
         f.label = f.flightid;
         f.route = hooks_.lookupRoute ? hooks_.lookupRoute(f, f.flightid.view()) : std::string();
         if (f.routestate == 1) f.routestate = 2;

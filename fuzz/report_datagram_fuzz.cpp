@@ -1,0 +1,80 @@
+// Arbitrary datagrams into the report listener's handler and into every parser of the
+// datagram family. The first input byte selects the listener's switches, so the filters,
+// the queue and the drain are explored too. The flight table lives across inputs, the way
+// a running station's does.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "core/ais.h"
+#include "core/report_codec.h"
+#include "core/report_ingest.h"
+
+namespace {
+
+using namespace aerova;
+
+struct Station {
+    ManualClock local{45000.5};
+    StationClock clock{local};
+    FlightTable table;
+    DatagramQueue queue;
+    IngestSettings settings;
+    AlertListState alerts;
+    AisLists lists;  // no file paths: nothing is written
+    std::unique_ptr<ReportIngest> ingest;
+    std::unique_ptr<AisVessels> ais;
+    int runs = 0;
+
+    Station() {
+        alerts.entries = {{true, "RYR:ryanair"}, {true, "4CA1FA:"}};
+        alerts.sendmail = true;
+        IngestHooks hooks;
+        hooks.sendUdp = [](const std::string&, int, std::string_view) {};
+        hooks.identifyAircraft = [](Tflight&) { return std::string("Ireland"); };
+        hooks.lookupRoute = [](Tflight&, std::string_view c) { return std::string(c); };
+        ingest = std::make_unique<ReportIngest>(table, queue, clock, settings, alerts, hooks);
+        ais = std::make_unique<AisVessels>(table, clock, lists, AisHooks{});
+        ingest->SetAisHandler(ais.get());
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Station* s = new Station();
+    if (size < 1) return 0;
+    const std::uint8_t mode = data[0];
+    const std::string_view d(reinterpret_cast<const char*>(data + 1), size - 1);
+
+    s->settings.cbslave = mode & 1;
+    s->settings.cbmaster = mode & 2;
+    s->settings.cbskip = mode & 4;
+    s->settings.cbexceptlocal = mode & 8;
+    s->settings.windsaloft = mode & 16;
+    s->local.AdvanceSeconds(1);
+    if (mode & 32) s->queue.queueing = true;
+    s->ingest->UDPRead(d, (mode & 64) ? "10.0.0.1" : "127.0.0.1", 7979, (mode & 128) != 0);
+    if (s->queue.queueing && (s->queue.count > 20 || !(mode & 32))) s->ingest->DrainQueue();
+
+    // The parsers on their own, and the encoder on a record made of the input.
+    (void)ParsePeerStatus(d);
+    (void)ParseChat(d);
+    (void)ParseNetworkFlightReport(d);
+    (void)ParseServerLine(d);
+    (void)ParseGpsPosition(d);
+    (void)ParseReceiverStatus(d);
+    if (const auto m = ParseMainReport(d)) (void)ParseIdentBlock(m->ident.content);
+    (void)UnpackText(d);
+    if (d.size() >= sizeof(TSBSFlight)) {
+        TSBSFlight r;
+        std::memcpy(&r, d.data(), sizeof r);
+        const std::string out = EncodeSbsReport(r, d.substr(0, 4), d.substr(4, 4));
+        (void)ParseMainReport(out);
+    }
+    if (++s->runs % 20000 == 0) s->table.ResetFlightTable();
+    return 0;
+}
