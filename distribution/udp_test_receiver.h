@@ -15,11 +15,14 @@ namespace aerova::testing {
 
 class UdpTestReceiver {
 public:
-    UdpTestReceiver() {
+    // `address` is a loopback address such as "127.0.0.2" when a test needs a peer that is
+    // not 127.0.0.1; `port` 0 picks a free one.
+    explicit UdpTestReceiver(const char* address = "127.0.0.1", int port = 0) {
         fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = htons(static_cast<uint16_t>(port));
+        ::inet_pton(AF_INET, address, &addr.sin_addr);
         ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
         socklen_t len = sizeof addr;
         ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
