@@ -150,8 +150,11 @@ int DecoderTable::ReadNextFlight(TSBSFlight& out) {
         TSBSFlight& r = flights_[i];
         TSBSBookkeeping& book = books_[i];
         if (!r.lat.empty()) r.noposition = '0';
-        const std::string emit = RealToText(book.lastseen - kEmitEpoch);
-        r.emittime = std::string_view(emit).substr(0, 13);
+        if (book.lastseen != lastEmitSeen_ || lastEmitText_.empty()) {
+            lastEmitSeen_ = book.lastseen;
+            lastEmitText_ = RealToText(book.lastseen - kEmitEpoch);
+        }
+        r.emittime = std::string_view(lastEmitText_).substr(0, 13);
         std::memcpy(&out, &r, sizeof(TSBSFlight));
         book.updated = 0;
         r.blockident = r.block40 = r.block50 = r.block60 = r.blockalt = 0;

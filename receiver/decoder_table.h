@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -77,6 +78,9 @@ private:
     std::unordered_map<std::uint32_t, int> index_;
     // No target below this index has `updated` set (speeds up ReadNextFlight).
     std::size_t firstUpdated_ = 1;
+    // Frames of one parse share their time, so most reports of a poll share `emittime`.
+    double lastEmitSeen_ = -1.0;
+    std::string lastEmitText_;
 };
 
 }  // namespace aerova

@@ -15,8 +15,8 @@ set(AEROVA_RECEIVER_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/receiver_link.cpp)
 set(AEROVA_RECEIVER_LIBS aerova_records aerova_base Qt6::Core Qt6::Network Qt6::SerialPort
     ${CMAKE_DL_LIBS})
+# ModeSFrameDecoder (receiver/mode_s_frame_decoder.h, header only) needs the decoder.
 if(TARGET aerova_decoder)
-  list(APPEND AEROVA_RECEIVER_SOURCES ${CMAKE_CURRENT_LIST_DIR}/mode_s_frame_decoder.cpp)
   list(APPEND AEROVA_RECEIVER_LIBS aerova_decoder)
 endif()
 

@@ -209,7 +209,8 @@ void ReceiverLink::ReadUdp() {
 int ReceiverLink::adsbtimerTimer() {
     engine_.input().options.tcas = settings_.cbtcas;
     emitter_->SetPressure(HpaOf(settings_), TransitionAltitudeOf(settings_));
-    const int sent = engine_.Poll([this](const TSBSFlight& r) { emitter_->EmitReport(r); });
+    const int sent = engine_.Poll([this](const TSBSFlight& r) { emitter_->Queue(r); });
+    emitter_->Flush();
     if (onPoll) onPoll();
     return sent;
 }

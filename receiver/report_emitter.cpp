@@ -3,7 +3,10 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "core/report_codec.h"
 
@@ -30,6 +33,39 @@ ReportEmitter::~ReportEmitter() {
 void ReportEmitter::SetPressure(int qnhHpa, int transitionFeet) {
     qnh_ = std::to_string(qnhHpa);
     transition_ = std::to_string(transitionFeet);
+}
+
+void ReportEmitter::Queue(const TSBSFlight& record) {
+    pending_.push_back(EncodeSbsReport(record, qnh_, transition_));
+}
+
+std::size_t ReportEmitter::Flush() {
+    constexpr std::size_t kBatch = 256;
+    std::size_t done = 0;
+    mmsghdr messages[kBatch];
+    iovec parts[kBatch];
+    while (done < pending_.size()) {
+        const std::size_t n = std::min(kBatch, pending_.size() - done);
+        for (std::size_t i = 0; i < n; ++i) {
+            std::string& d = pending_[done + i];
+            parts[i] = iovec{d.data(), d.size()};
+            messages[i] = mmsghdr{};
+            messages[i].msg_hdr.msg_iov = &parts[i];
+            messages[i].msg_hdr.msg_iovlen = 1;
+        }
+        const int sentNow = socket_ < 0 ? -1 : ::sendmmsg(socket_, messages, static_cast<unsigned>(n), 0);
+        if (sentNow <= 0) {
+            // The first report of the batch is lost (refused or no socket); go on with the rest.
+            ++failed;
+            ++done;
+            continue;
+        }
+        sent += static_cast<std::uint64_t>(sentNow);
+        done += static_cast<std::size_t>(sentNow);
+    }
+    const std::size_t total = pending_.size();
+    pending_.clear();
+    return total;
 }
 
 bool ReportEmitter::EmitReport(const TSBSFlight& record) {

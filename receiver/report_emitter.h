@@ -3,7 +3,9 @@
 // to the station's own report listener on 127.0.0.1.
 
 #include <cstdint>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/sbs_flight.h"
 
@@ -22,6 +24,10 @@ public:
 
     // Encodes and sends; false when the datagram could not be sent.
     bool EmitReport(const TSBSFlight& record);
+    // A poll's reports go out together: Queue encodes, Flush sends every queued report as
+    // its own datagram with one system call per batch. Returns the datagrams sent.
+    void Queue(const TSBSFlight& record);
+    std::size_t Flush();
 
     std::uint16_t port() const { return port_; }
     std::uint64_t sent = 0;
@@ -32,6 +38,7 @@ private:
     std::uint16_t port_;
     std::string qnh_ = "1013";
     std::string transition_ = "5500";
+    std::vector<std::string> pending_;
 };
 
 }  // namespace aerova
