@@ -116,6 +116,7 @@ std::string BuildFlightList(FlightTable& table, const DataRequest& request,
     const auto serial = request.Value("serial");
     const auto area = AreaOf(request);
     std::string out;
+    out.reserve(16 * 1024);
     for (Tflight& f : table.flights) {
         if (f.state != 1 || !f.live()) continue;
         bool& mark = ServerMark(f, options.server);

@@ -48,6 +48,9 @@ bool DataServer::Start(const DataServerSettings& settings) {
     server_->set_keep_alive_timeout(
         std::max<time_t>(1, std::chrono::duration_cast<std::chrono::seconds>(timeout).count()));
     server_->set_payload_max_length(64 * 1024);
+    // A polling station keeps its connection; the library's default of 5 requests per
+    // connection would make it reconnect every few polls.
+    server_->set_keep_alive_max_count(1000);
     // The library's default also sets SO_REUSEPORT, which would let a second station bind
     // the same port and silently take half of the requests. Address reuse alone is enough
     // for a quick restart.
