@@ -9,7 +9,7 @@
 namespace aerova {
 
 class ModeSFrameDecoder final : public FrameDecoder {
-public:
+  public:
     void SetDecoderHome(double lat, double lon) override { aerova::SetDecoderHome(ref_, lat, lon); }
     // Radar window 1's "Use global CPR decoding" button (`sbcpr`).
     void SetGlobalCpr(bool down) { ref_.sbcpr = down; }
@@ -25,7 +25,7 @@ public:
 
     const DecoderReference& reference() const { return ref_; }
 
-private:
+  private:
     DecoderReference ref_;
 };
 
