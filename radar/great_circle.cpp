@@ -1,5 +1,6 @@
 #include "radar/great_circle.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace aerova {
@@ -13,11 +14,12 @@ double FloorMod(double y, double x) {
     return y - x * std::floor(y / x);
 }
 
-// acos of a cosine that rounding may have pushed a hair beyond +-1 (two nearly equal
-// points); anything further out is a real failure and stays NaN.
+// The cosines fed to acos are within -1..1 in exact arithmetic; rounding pushes them a
+// little beyond for nearly equal points and for courses due north or south (the course
+// cosine then misses 1 by up to about 1e-9 for short distances). Clamp finite values so
+// those cases are computed; only NaN inputs fail.
 double SafeAcos(double c) {
-    if (c > 1.0 && c < 1.0 + 1e-12) c = 1.0;
-    if (c < -1.0 && c > -1.0 - 1e-12) c = -1.0;
+    if (std::isfinite(c)) c = std::clamp(c, -1.0, 1.0);
     return std::acos(c);
 }
 

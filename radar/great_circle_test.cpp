@@ -34,6 +34,17 @@ TEST(GreatCircleTest, SamePointAndPoles) {
     EXPECT_EQ(same.courseDeg, 0);
     EXPECT_DOUBLE_EQ(InitialCourse(90, 0, 10, 20), kPi);
     EXPECT_DOUBLE_EQ(InitialCourse(-90, 0, 10, 20), 2 * kPi);
+    // Due north and due south over short distances: the course cosine rounds past 1.
+    struct Case {
+        double lat1, lat2, course;
+    } meridian[] = {
+        {53.53, 54.0, 360}, {53.53, 53.55, 360}, {54.0, 53.53, 180}, {-10, -10.001, 180}};
+    for (const auto& c : meridian) {
+        const DistanceCourse dc = DistanceAndCourse(c.lat1, 10.16, c.lat2, 10.16);
+        // acos is ill-conditioned near 1: a tenth of a degree is what the bearing needs.
+        EXPECT_NEAR(dc.courseDeg, c.course, 0.1) << c.lat1 << " " << c.lat2;
+        EXPECT_NEAR(dc.distanceNm, std::fabs(c.lat2 - c.lat1) * 60, 1e-6);
+    }
     // Nearly the same point: the cosine rounds past 1, the distance is still found.
     const double d = GreatCircleDistance(53.5, 10.0, 53.5, 10.0000001);
     EXPECT_GE(d, 0.0);

@@ -230,6 +230,17 @@ void CloseGap(LabelLines& lines, int from) {
     lines[3].clear();
 }
 
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+void TrimInPlace(std::string& s) {
+    while (!s.empty() && IsBlank(s.back())) s.pop_back();
+    std::size_t first = 0;
+    while (first < s.size() && IsBlank(s[first])) ++first;
+    if (first > 0) s.erase(0, first);
+}
+
 std::string CollapseBlanks(std::string s) {
     std::size_t p;
     while ((p = s.find("  ")) != std::string::npos) s.erase(p, 1);
@@ -311,11 +322,17 @@ std::string ComposeLabelLine(int page, int line, const Tflight& flight, const La
         return {};
     }
     const auto& kinds = ctx.layout->kinds[page][line];
+    // Each step appends a blank and the next item and trims both ends, so the non-empty
+    // items end up separated by single blanks.
     std::string s = FormatLabelItem(kinds[0], flight, ctx);
+    s.reserve(48);
     for (int slot = 1; slot < kLabelSlots; ++slot) {
-        s = Trim(s + " " + FormatLabelItem(kinds[slot], flight, ctx));
+        s += ' ';
+        s += FormatLabelItem(kinds[slot], flight, ctx);
+        TrimInPlace(s);
     }
-    return Trim(s);
+    TrimInPlace(s);
+    return s;
 }
 
 LabelLines ComposeLabel(int page, const Tflight& flight, const LabelContext& ctx) {

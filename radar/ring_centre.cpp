@@ -74,6 +74,13 @@ void SetRingCentre(RadarView& view, RingCentre& centre, double lat, double lon) 
     ApplyRingCentre(view, centre);
 }
 
+RingCentrePosition RecomputeRingCentre(RadarView& view, const RingCentre& centre,
+                                       ScreenCache& cache) {
+    ApplyRingCentre(view, centre);
+    ResetBearings(cache);
+    return PublishedRingCentre(view);
+}
+
 RingCentrePosition PublishedRingCentre(const RadarView& view) {
     return RingCentrePosition{static_cast<float>(RealOf(view.ringCentreLatText)),
                               static_cast<float>(RealOf(view.ringCentreLonText))};

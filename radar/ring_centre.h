@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "radar/screen_cache.h"
+
 namespace aerova {
 
 struct RadarView;
@@ -36,6 +38,13 @@ RingCentreText ComputeRingCentreText(const RingCentre& centre);
 // Recomputes the window's centre texts from the selectors. The caller then resets the
 // bearings (ResetBearings), republishes both windows' centres and redraws.
 void ApplyRingCentre(RadarView& view, const RingCentre& centre);
+
+// A selector changed: the centre texts are recomputed and every target's distance and
+// bearing from this window read "????.?" and "???" until its next position. Returns the
+// centre to republish; the caller redraws.
+struct RingCentrePosition;
+RingCentrePosition RecomputeRingCentre(RadarView& view, const RingCentre& centre,
+                                       ScreenCache& cache);
 
 // setradarrings: hemisphere, whole degrees and the first pair of decimals (truncated) of
 // a position into the selectors (the second pair keeps its value), then ApplyRingCentre.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "radar/radar_view.h"
 
 namespace aerova {
@@ -68,6 +70,27 @@ TEST(RingCentreTest, SetRingCentreTruncatesToHundredths) {
     SetRingCentre(view, centre, -90.0, 180.0);
     EXPECT_EQ(view.ringCentreLatText, "-89.9907");
     EXPECT_EQ(view.ringCentreLonText, "179.9900");
+}
+
+}  // namespace
+}  // namespace aerova
+
+namespace aerova {
+namespace {
+
+TEST(RingCentreTest, SelectorChangeResetsEveryBearing) {
+    RadarView view;
+    RingCentre centre;
+    auto cache = std::make_unique<ScreenCache>();
+    FromRadar(*cache, 3, 53.53, 10.16, 54.0, 10.16);
+    ASSERT_EQ((*cache)[3].bearingText, "000");
+    centre.selectors.cblong0 = 1;
+    const RingCentrePosition p = RecomputeRingCentre(view, centre, *cache);
+    EXPECT_EQ(view.ringCentreLonText, "-010.1600");
+    EXPECT_FLOAT_EQ(p.lon, -10.16f);
+    EXPECT_FLOAT_EQ(p.lat, 53.53f);
+    EXPECT_EQ((*cache)[3].bearingText, "???");
+    EXPECT_EQ((*cache)[3].distanceText, "????.?");
 }
 
 }  // namespace
