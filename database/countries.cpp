@@ -9,7 +9,9 @@
 namespace aerova {
 namespace {
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Case-insensitive ordering of the entry texts, by byte after ASCII upper-casing.
 bool LessText(std::string_view a, std::string_view b) {
@@ -70,9 +72,10 @@ std::string CountryTable::CountryOfAddress(std::string_view modes) const {
     if (entries_.empty()) return {};
     // Where the address would be inserted: before every entry that is not less than it,
     // so "3C0000" lands before "3C0000 Germany".
-    const auto at = std::lower_bound(
-        entries_.begin(), entries_.end(), modes,
-        [](const std::string& entry, std::string_view address) { return LessText(entry, address); });
+    const auto at = std::lower_bound(entries_.begin(), entries_.end(), modes,
+                                     [](const std::string& entry, std::string_view address) {
+                                         return LessText(entry, address);
+                                     });
     if (at == entries_.begin()) return "Unknown";
     return std::prev(at)->substr(std::min<std::size_t>(7, std::prev(at)->size()));
 }

@@ -10,7 +10,7 @@
 namespace aerova {
 
 class CountryTable {
-public:
+  public:
     // (Re)builds the table from the file; a missing file leaves it empty. Lines without "="
     // and lines whose pattern does not start with 16 binary digits or "x" are skipped.
     void LoadCountries(const std::string& path);
@@ -26,7 +26,7 @@ public:
     // Entries as stored: six hexadecimal digits, a blank, the name; sorted.
     const std::vector<std::string>& entries() const { return entries_; }
 
-private:
+  private:
     std::vector<std::string> entries_;
 };
 

@@ -19,7 +19,9 @@ namespace {
 
 constexpr int kAircraft = 500000;
 
-std::string AddressOf(int i) { return IntToHex(static_cast<std::uint64_t>(i) * 29 + 0x300000, 6); }
+std::string AddressOf(int i) {
+    return IntToHex(static_cast<std::uint64_t>(i) * 29 + 0x300000, 6);
+}
 
 struct Fixture {
     testing::TempDir dir;

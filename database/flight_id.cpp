@@ -26,13 +26,25 @@ constexpr std::array<Pair, 45> kIcaoToIata{{
 
 // Designators the flight-status service knows under another code.
 constexpr std::array<Pair, 14> kQuerySubstitutions{{
-    {"HLX", "X3"}, {"FWI", "TX"}, {"BEL", "SN"}, {"GWI", "4U"}, {"CNO", "SAS"}, {"NLY", "HG"},
-    {"JFU", "8J"}, {"BWG", "QW"}, {"RNV", "U8"}, {"FIF", "OF"}, {"KZR", "4L"}, {"SCW", "TF"},
-    {"CLI", "AIS"}, {"VKG", "DK"},
+    {"HLX", "X3"},
+    {"FWI", "TX"},
+    {"BEL", "SN"},
+    {"GWI", "4U"},
+    {"CNO", "SAS"},
+    {"NLY", "HG"},
+    {"JFU", "8J"},
+    {"BWG", "QW"},
+    {"RNV", "U8"},
+    {"FIF", "OF"},
+    {"KZR", "4L"},
+    {"SCW", "TF"},
+    {"CLI", "AIS"},
+    {"VKG", "DK"},
 }};
 
 // Airlines whose call signs may end in a letter that their flight numbers do not carry.
-constexpr std::array<std::string_view, 6> kDropFinalLetter{"WZZ", "FIN", "AAR", "BAW", "AUA", "CFG"};
+constexpr std::array<std::string_view, 6> kDropFinalLetter{"WZZ", "FIN", "AAR",
+                                                           "BAW", "AUA", "CFG"};
 
 std::string_view Lookup(const auto& table, std::string_view key) {
     for (const auto& [from, to] : table)
@@ -40,9 +52,15 @@ std::string_view Lookup(const auto& table, std::string_view key) {
     return {};
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
-bool IsLetter(char c) { return IsUpperLetter(c) || (c >= 'a' && c <= 'z'); }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsUpperLetter(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool IsLetter(char c) {
+    return IsUpperLetter(c) || (c >= 'a' && c <= 'z');
+}
 
 void RemoveFirst(std::string& s, std::string_view what) {
     const std::size_t at = s.find(what);
@@ -78,7 +96,9 @@ std::string AcarsTable::OperatedNumber(std::string_view iata, std::string_view n
     return operated;
 }
 
-std::string_view IataOf(std::string_view icao) { return Lookup(kIcaoToIata, icao); }
+std::string_view IataOf(std::string_view icao) {
+    return Lookup(kIcaoToIata, icao);
+}
 
 bool NormaliseFlightId(std::string_view text, TFlightStats& stats, const AcarsTable* acars) {
     stats.message.clear();
@@ -104,7 +124,8 @@ bool NormaliseFlightId(std::string_view text, TFlightStats& stats, const AcarsTa
         number.insert(number.begin(), airline[2]);
         airline.resize(2);
     }
-    if (const std::string_view substitute = Lookup(kQuerySubstitutions, airline); !substitute.empty())
+    if (const std::string_view substitute = Lookup(kQuerySubstitutions, airline);
+        !substitute.empty())
         airline = std::string(substitute);
     for (std::string_view drop : kDropFinalLetter)
         if (airline == drop && !number.empty() && IsUpperLetter(number.back())) number.pop_back();

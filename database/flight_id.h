@@ -21,7 +21,7 @@ struct TFlightStats {
     std::string deptime;      // scheduled departure
     std::string deptimemark;  // the best known departure time + " S", " A" or " E"
     Text<3> destination;
-    std::string arrtime;      // scheduled arrival
+    std::string arrtime;  // scheduled arrival
     std::string arrtimemark;
     std::string ontime;
     std::string delay;
@@ -37,7 +37,7 @@ struct TFlightStats {
 // The text file "aerova-routes/alphaid.txt": tab-separated lines holding an IATA designator
 // and a four-digit flight number and, 11 characters from the match, the operated number.
 class AcarsTable {
-public:
+  public:
     // Loads the file when present; a missing file leaves the table unloaded.
     bool Load(const std::string& path);
     void SetText(std::string text);
@@ -45,7 +45,7 @@ public:
     // The operated number of `iata` + `number` (padded to four digits), or empty.
     std::string OperatedNumber(std::string_view iata, std::string_view number) const;
 
-private:
+  private:
     std::string text_;
     bool loaded_ = false;
 };
@@ -56,6 +56,7 @@ std::string_view IataOf(std::string_view icao);
 // Splits a call sign into `stats.airline` and `stats.flightnumber` for a query. False with
 // `stats.message` set when it cannot be a flight ("Cannot identify vehicles", "This is a
 // registration, not a flight id", "Airline code missing", "Invalid flight number").
-bool NormaliseFlightId(std::string_view text, TFlightStats& stats, const AcarsTable* acars = nullptr);
+bool NormaliseFlightId(std::string_view text, TFlightStats& stats,
+                       const AcarsTable* acars = nullptr);
 
 }  // namespace aerova

@@ -32,22 +32,18 @@ TEST_P(NormaliseFlightIdTest, AirlineNumberOrMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, NormaliseFlightIdTest,
     ::testing::Values(
-        IdCase{"DLH123", true, "DLH", "123", ""},
-        IdCase{"DLH0123", true, "DLH", "123", ""},
+        IdCase{"DLH123", true, "DLH", "123", ""}, IdCase{"DLH0123", true, "DLH", "123", ""},
         IdCase{"DLH4TK", false, "", "", "Invalid flight number"},
         IdCase{"DLH 12 !", true, "DLH", "12", ""},  // the alert mark of a label is removed
-        IdCase{"DLHx12", true, "DLH", "12", ""},
-        IdCase{"'DLH\"12", true, "DLH", "12", ""},
-        IdCase{"GWI123", true, "4U", "123", ""},
-        IdCase{"CNO456", true, "SAS", "456", ""},
+        IdCase{"DLHx12", true, "DLH", "12", ""}, IdCase{"'DLH\"12", true, "DLH", "12", ""},
+        IdCase{"GWI123", true, "4U", "123", ""}, IdCase{"CNO456", true, "SAS", "456", ""},
         IdCase{"CLI7", true, "AIS", "7", ""},
         IdCase{"BAW12A", true, "BAW", "12", ""},  // the final letter is dropped for BAW
         IdCase{"BAW12AB", false, "", "", "Invalid flight number"},
         IdCase{"WZZ301Z", true, "WZZ", "301", ""},
         IdCase{"EZY12AB", false, "", "", "Invalid flight number"},
         // A designator with a digit gives it to the number.
-        IdCase{"4U1234", true, "4U", "1234", ""},
-        IdCase{"3L0012", true, "3L", "12", ""},
+        IdCase{"4U1234", true, "4U", "1234", ""}, IdCase{"3L0012", true, "3L", "12", ""},
         IdCase{"U21234", false, "", "", "Airline code missing"},
         IdCase{"&DAIBD", false, "", "", "This is a registration, not a flight id"},
         IdCase{"vFOLLOW1", false, "", "", "Cannot identify vehicles"},

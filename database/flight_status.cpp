@@ -32,8 +32,8 @@ std::string PercentEncoded(std::string_view text) {
     std::string out;
     for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
-        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
-            b == '.' || b == '_' || b == '~') {
+        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
+            b == '-' || b == '.' || b == '_' || b == '~') {
             out += c;
         } else {
             out += '%';
@@ -54,9 +54,13 @@ std::size_t CollectBody(char* data, std::size_t size, std::size_t count, void* t
 }
 
 std::string DecodeEntities(std::string_view s) {
-    static constexpr std::array<std::pair<std::string_view, char>, 7> kEntities{{
-        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''},
-        {"&apos;", '\''}, {"&nbsp;", ' '}}};
+    static constexpr std::array<std::pair<std::string_view, char>, 7> kEntities{{{"&amp;", '&'},
+                                                                                 {"&lt;", '<'},
+                                                                                 {"&gt;", '>'},
+                                                                                 {"&quot;", '"'},
+                                                                                 {"&#39;", '\''},
+                                                                                 {"&apos;", '\''},
+                                                                                 {"&nbsp;", ' '}}};
     std::string out;
     for (std::size_t i = 0; i < s.size();) {
         bool replaced = false;
@@ -88,17 +92,20 @@ std::vector<std::string> CellTexts(std::string_view page) {
         const std::size_t contentStart = lower.find('>', open);
         if (contentStart == std::string::npos) break;  // a page cut inside a tag
         std::size_t end = lower.find("</t", contentStart);
-        const std::size_t nextCell = std::min(lower.find("<td", contentStart + 1),
-                                              lower.find("<th", contentStart + 1));
+        const std::size_t nextCell =
+            std::min(lower.find("<td", contentStart + 1), lower.find("<th", contentStart + 1));
         if (nextCell < end) end = nextCell;  // a cell left open
         if (end == std::string::npos) end = page.size();
         std::string text;
         bool inTag = false;
         for (std::size_t i = contentStart + 1; i < end; ++i) {
             const char c = page[i];
-            if (c == '<') inTag = true;
-            else if (c == '>') inTag = false;
-            else if (!inTag) text += (static_cast<unsigned char>(c) < 0x20) ? ' ' : c;
+            if (c == '<')
+                inTag = true;
+            else if (c == '>')
+                inTag = false;
+            else if (!inTag)
+                text += (static_cast<unsigned char>(c) < 0x20) ? ' ' : c;
         }
         std::string collapsed;
         for (const char c : DecodeEntities(text))
@@ -113,8 +120,10 @@ std::vector<std::string> CellTexts(std::string_view page) {
 std::string HourMinute(std::string_view time) {
     std::string digits;
     for (const char c : time) {
-        if (c >= '0' && c <= '9') digits += c;
-        else if (!digits.empty() && c != ':') break;
+        if (c >= '0' && c <= '9')
+            digits += c;
+        else if (!digits.empty() && c != ':')
+            break;
         if (digits.size() == 4) return digits;
     }
     return {};
@@ -169,25 +178,40 @@ bool ReadFlightStatusPage(std::string_view page, TFlightStats& stats) {
         const std::string& label = cells[i];
         const std::string& value = cells[i + 1];
         SideTimes& side = airports >= 2 ? arrival : departure;
-        if (label == "Flight:") stats.title = value;
-        else if (label == "Date:") stats.date = value;
-        else if (label == "Status:") stats.status = value;
-        else if (label == "Duration:") stats.duration = value;
-        else if (label == "Equipment:") stats.equipment = value;
-        else if (label == "Ontime:") stats.ontime = value;
-        else if (label == "Ave Delay:") stats.delay = value;
+        if (label == "Flight:")
+            stats.title = value;
+        else if (label == "Date:")
+            stats.date = value;
+        else if (label == "Status:")
+            stats.status = value;
+        else if (label == "Duration:")
+            stats.duration = value;
+        else if (label == "Equipment:")
+            stats.equipment = value;
+        else if (label == "Ontime:")
+            stats.ontime = value;
+        else if (label == "Ave Delay:")
+            stats.delay = value;
         else if (label == "Airport:") {
-            if (airports == 0) origin = AirportCode(value);
-            else if (airports == 1) destination = AirportCode(value);
+            if (airports == 0)
+                origin = AirportCode(value);
+            else if (airports == 1)
+                destination = AirportCode(value);
             ++airports;
         } else if (label == "City:") {
-            if (cities == 0) stats.origincity = value;
-            else if (cities == 1) stats.destinationcity = value;
+            if (cities == 0)
+                stats.origincity = value;
+            else if (cities == 1)
+                stats.destinationcity = value;
             ++cities;
-        } else if (label == "Scheduled:") side.scheduled = HourMinute(value);
-        else if (label == "Actual:") side.actual = HourMinute(value);
-        else if (label == "Estimated:") side.estimated = HourMinute(value);
-        else continue;
+        } else if (label == "Scheduled:")
+            side.scheduled = HourMinute(value);
+        else if (label == "Actual:")
+            side.actual = HourMinute(value);
+        else if (label == "Estimated:")
+            side.estimated = HourMinute(value);
+        else
+            continue;
         ++i;  // the value cell is no label
     }
     if (origin.empty() || destination.empty() || departure.scheduled.empty() ||

@@ -1,12 +1,11 @@
 #include "database/flight_status.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <mutex>
@@ -109,33 +108,32 @@ TEST(FlightStatusTargetTest, PathAndEncodedQuery) {
 
 // A flight-status service on 127.0.0.1 that answers by flight number.
 class StatusServer {
-public:
+  public:
     StatusServer() {
-        server_.Get("/go/FlightStatus/flightStatusByFlight.do",
-                    [this](const httplib::Request& req, httplib::Response& res) {
-                        {
-                            std::scoped_lock lock(mutex_);
-                            ++requests_;
-                            lastTarget_ = req.target;
-                            lastConnection_ = req.get_header_value("Connection");
-                            lastDate_ = req.get_param_value("departureDate");
-                        }
-                        const std::string number = req.get_param_value("flightNumber");
-                        if (number == "500") {
-                            res.status = 500;
-                            res.set_content("<html><body>Internal Server Error</body></html>",
-                                            "text/html");
-                        } else if (number == "404") {
-                            res.set_content("<p>Flight not found on selected date</p>", "text/html");
-                        } else if (number == "777") {
-                            res.set_content(std::string(kMaxFlightStatusReply + 1, 'x'), "text/html");
-                        } else if (number == "999") {
-                            const std::string page(kRecordedPage);
-                            res.set_content(page.substr(0, page.size() / 2), "text/html");
-                        } else {
-                            res.set_content(kRecordedPage, "text/html");
-                        }
-                    });
+        server_.Get("/go/FlightStatus/flightStatusByFlight.do", [this](const httplib::Request& req,
+                                                                       httplib::Response& res) {
+            {
+                std::scoped_lock lock(mutex_);
+                ++requests_;
+                lastTarget_ = req.target;
+                lastConnection_ = req.get_header_value("Connection");
+                lastDate_ = req.get_param_value("departureDate");
+            }
+            const std::string number = req.get_param_value("flightNumber");
+            if (number == "500") {
+                res.status = 500;
+                res.set_content("<html><body>Internal Server Error</body></html>", "text/html");
+            } else if (number == "404") {
+                res.set_content("<p>Flight not found on selected date</p>", "text/html");
+            } else if (number == "777") {
+                res.set_content(std::string(kMaxFlightStatusReply + 1, 'x'), "text/html");
+            } else if (number == "999") {
+                const std::string page(kRecordedPage);
+                res.set_content(page.substr(0, page.size() / 2), "text/html");
+            } else {
+                res.set_content(kRecordedPage, "text/html");
+            }
+        });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
         // stop() only reaches a server that already runs.
@@ -163,7 +161,7 @@ public:
         return lastDate_;
     }
 
-private:
+  private:
     httplib::Server server_;
     int port_ = 0;
     std::thread thread_;
@@ -173,7 +171,7 @@ private:
 };
 
 class FlightStatusLookupTest : public ::testing::Test {
-protected:
+  protected:
     std::string Lookup(std::string_view id, bool yesterday = false) {
         return LookupFlightStatus(id, yesterday, stats, service, today);
     }

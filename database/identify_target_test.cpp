@@ -8,7 +8,7 @@ namespace aerova {
 namespace {
 
 class IdentifyNewTargetTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path = dir.File("basestation.sqb");
         ASSERT_TRUE(testing::CreateDatabaseFromSchema(path));

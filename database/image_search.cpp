@@ -32,8 +32,8 @@ std::string ImageSearchUrl(std::string_view base, std::string_view query) {
     std::string url(base);
     for (const char c : query) {
         const auto b = static_cast<unsigned char>(c);
-        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
-            b == '.' || b == '_' || b == '~' || b == '+') {
+        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
+            b == '-' || b == '.' || b == '_' || b == '~' || b == '+') {
             url += c;
         } else {
             url += '%';

@@ -14,8 +14,12 @@ namespace {
 
 constexpr std::string_view kRouteSection = "routes";
 
-bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsUpperLetter(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // 1-based character of `s`, or NUL outside it.
 char At(std::string_view s, long position) {
@@ -122,7 +126,7 @@ Tgwiflt ParseGwiEntry(std::string_view value) {
 // change again without its time or size changing; such a file is read again until its
 // time lies safely in the past.
 bool RouteFiles::IsRecent(const Stamp& stamp) {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     const std::int64_t nowNs = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
     return nowNs - stamp.mtimeNs < 2'000'000'000;
@@ -148,7 +152,8 @@ std::string RouteFiles::RouteOf(const std::string& file, const std::string& key)
     if (!(cached.stamp == stamp) || cached.racy) {
         cached.routes.clear();
         std::string content;
-        if (stamp.exists && ReadWholeFile(path, content)) cached.routes = ParseRouteSection(content);
+        if (stamp.exists && ReadWholeFile(path, content))
+            cached.routes = ParseRouteSection(content);
         cached.stamp = stamp;
         cached.racy = stamp.exists && IsRecent(stamp);
     }

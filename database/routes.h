@@ -44,7 +44,7 @@ TRouteMarks RouteMarks(std::string_view route, std::string_view homeAirport);
 Tgwiflt ParseGwiEntry(std::string_view value);
 
 class RouteFiles {
-public:
+  public:
     // `routesDir`: the station's "aerova-routes" directory.
     explicit RouteFiles(std::string routesDir);
 
@@ -66,7 +66,7 @@ public:
 
     const std::string& directory() const { return dir_; }
 
-private:
+  private:
     // A file's identity on disk; a cached parse is used only while it is unchanged.
     struct Stamp {
         bool exists = false;

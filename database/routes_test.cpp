@@ -32,22 +32,22 @@ TEST_P(RouteMarksTest, MarksAndTexts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Routes, RouteMarksTest,
-    ::testing::Values(
-        MarksCase{"FRA 0700-0810 HAM", "HAM", true, false, "FRA/0810", "0700/HAM"},
-        MarksCase{"HAM 0700-0810 FRA", "HAM", false, true, "HAM/0810", "0700/FRA"},
-        MarksCase{"HAM-FRA", "HAM", false, true, "", ""},
-        MarksCase{"HAM - FRA", "HAM", false, true, "HAM/    ", "    /FRA"},
-        MarksCase{"FRA-HAM", "HAM", true, false, "", ""},
-        MarksCase{"FRA 0700-0810 HAM", " ham ", true, false, "FRA/0810", "0700/HAM"},
-        // Without a home airport nothing arrives or departs; the texts stay.
-        MarksCase{"FRA 0700-0810 HAM", "", false, false, "FRA/0810", "0700/HAM"},
-        MarksCase{"FRA(T1) 0700-0810 HAM", "MUC", false, false, "FRA/0810", "0700/HAM"},
-        MarksCase{"HAM", "HAM", false, false, "", ""},
-        MarksCase{"", "HAM", false, false, "", ""},
-        MarksCase{"-", "HAM", false, false, "", ""}));
+    ::testing::Values(MarksCase{"FRA 0700-0810 HAM", "HAM", true, false, "FRA/0810", "0700/HAM"},
+                      MarksCase{"HAM 0700-0810 FRA", "HAM", false, true, "HAM/0810", "0700/FRA"},
+                      MarksCase{"HAM-FRA", "HAM", false, true, "", ""},
+                      MarksCase{"HAM - FRA", "HAM", false, true, "HAM/    ", "    /FRA"},
+                      MarksCase{"FRA-HAM", "HAM", true, false, "", ""},
+                      MarksCase{"FRA 0700-0810 HAM", " ham ", true, false, "FRA/0810", "0700/HAM"},
+                      // Without a home airport nothing arrives or departs; the texts stay.
+                      MarksCase{"FRA 0700-0810 HAM", "", false, false, "FRA/0810", "0700/HAM"},
+                      MarksCase{"FRA(T1) 0700-0810 HAM", "MUC", false, false, "FRA/0810",
+                                "0700/HAM"},
+                      MarksCase{"HAM", "HAM", false, false, "", ""},
+                      MarksCase{"", "HAM", false, false, "", ""},
+                      MarksCase{"-", "HAM", false, false, "", ""}));
 
 class RouteFilesTest : public ::testing::Test {
-protected:
+  protected:
     std::string Lookup(std::string_view callSign) {
         return routes.LookupRoute(callSign, flight, "HAM", today);
     }
@@ -161,7 +161,8 @@ TEST(GwiEntryTest, FieldsDatesAndDayMarks) {
 TEST_F(RouteFilesTest, GwiTimetableReadsAtMostOneHundredEntries) {
     std::string text = "[GWI123]\r\n";
     for (int i = 0; i < 105; ++i)
-        text += "F" + std::to_string(i) + "=45000;45100;X;X;X;X;X;X;X;R" + std::to_string(i) + "\r\n";
+        text +=
+            "F" + std::to_string(i) + "=45000;45100;X;X;X;X;X;X;X;R" + std::to_string(i) + "\r\n";
     text += "[GWI124]\r\nF0=1;2;X;X;X;X;X;X;X;A\r\nF2=1;2;X;X;X;X;X;X;X;B\r\n";
     dir.Write("aerova-routes/gwi.txt", text);
     const auto entries = routes.GwiTimetable("123");
@@ -176,12 +177,20 @@ TEST_F(RouteFilesTest, GwiRouteOfToday) {
     const std::string d = std::to_string(day);
     dir.Write("aerova-routes/gwi.txt",
               "[GWI123]\n"
-              "F0=" + std::to_string(day + 1) + ";" + std::to_string(day + 30) +
+              "F0=" +
+                  std::to_string(day + 1) + ";" + std::to_string(day + 30) +
                   ";X;X;X;X;X;X;X;NOT YET-HAM\n"
-                  "F1=" + d + ";" + d + ";-;X;X;X;X;X;X;NOT MONDAYS-HAM\n"
-                  "F2=" + d + ";" + d + ";X;-;-;-;-;-;-;CGN 0700-0810 HAM\n"
-                  "F3=" + d + ";" + d + ";X;X;X;X;X;X;X;LATER-HAM\n"
-                  "[GWI9]\nF0=" + std::to_string(day - 10) + ";" + std::to_string(day - 1) +
+                  "F1=" +
+                  d + ";" + d +
+                  ";-;X;X;X;X;X;X;NOT MONDAYS-HAM\n"
+                  "F2=" +
+                  d + ";" + d +
+                  ";X;-;-;-;-;-;-;CGN 0700-0810 HAM\n"
+                  "F3=" +
+                  d + ";" + d +
+                  ";X;X;X;X;X;X;X;LATER-HAM\n"
+                  "[GWI9]\nF0=" +
+                  std::to_string(day - 10) + ";" + std::to_string(day - 1) +
                   ";X;X;X;X;X;X;X;EXPIRED-HAM\n");
     dir.Write("aerova-routes/GWI.rte", "[routes]\n9=STR-HAM\n");
     EXPECT_EQ(Lookup("GWI123"), "CGN 0700-0810 HAM");

@@ -17,7 +17,9 @@ constexpr const char* kInsertSql =
     "VALUES (NULL,?1,?1,?2,?3);";
 
 // Opening and closing accept OK, ROW and DONE; the statements only OK (DONE after stepping).
-bool OpenCloseSucceeded(int rc) { return rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE; }
+bool OpenCloseSucceeded(int rc) {
+    return rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE;
+}
 
 std::string ColumnText(sqlite3_stmt* stmt, int index) {
     if (index >= sqlite3_column_count(stmt)) return {};
@@ -40,7 +42,9 @@ std::string_view Unquoted(std::string_view text) {
     return text;
 }
 
-std::string RemoveHyphens(std::string_view s) { return ReplaceAll(s, "-", ""); }
+std::string RemoveHyphens(std::string_view s) {
+    return ReplaceAll(s, "-", "");
+}
 
 // The row callback of the lookup: registration and type from columns 6 and 13, where a
 // registration may carry its type in parentheses, "D-ABCD (A320)".
@@ -73,7 +77,9 @@ std::string DatabaseTimestamp(DayTime stationClock) {
 
 AircraftDatabase::AircraftDatabase(TSQLOptions options) : options_(options) {}
 
-AircraftDatabase::~AircraftDatabase() { CloseAircraftDatabase(); }
+AircraftDatabase::~AircraftDatabase() {
+    CloseAircraftDatabase();
+}
 
 bool AircraftDatabase::OpenAircraftDatabase(const std::string& path) {
     CloseAircraftDatabase();

@@ -43,7 +43,7 @@ constexpr int kInsertAttempts = 10;
 std::string DatabaseTimestamp(DayTime stationClock);
 
 class AircraftDatabase {
-public:
+  public:
     explicit AircraftDatabase(TSQLOptions options = {});
     ~AircraftDatabase();
     AircraftDatabase(const AircraftDatabase&) = delete;
@@ -64,8 +64,7 @@ public:
     // the aircraft is known afterwards. `identity` is written in every outcome except a failed
     // insert; `newAircraftMark` is set when an insert was tried and `createtextlog` is on.
     bool IdentifyAircraft(std::string_view modes, std::string_view timestamp,
-                          std::string_view country, TSQLIdentity& identity,
-                          bool& newAircraftMark);
+                          std::string_view country, TSQLIdentity& identity, bool& newAircraftMark);
 
     // Reads the full row of `modes` into `row`; returns `row.found`.
     bool ReadAircraftRow(std::string_view modes, TSQLAircraft& row);
@@ -76,7 +75,7 @@ public:
     // of attempts made so far. Lets tests release a lock part-way through the retries.
     void SetBusyHook(std::function<void(int)> hook) { busyHook_ = std::move(hook); }
 
-private:
+  private:
     sqlite3_stmt* Statement(sqlite3_stmt*& slot, const char* sql);
     void FinalizeStatements();
 

@@ -1,8 +1,7 @@
 #include "database/sqldb.h"
 
-#include <sqlite3.h>
-
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "base/files.h"
 #include "database/test_support.h"
@@ -21,7 +20,7 @@ using testing::CreateDatabaseFromSchema;
 using testing::TempDir;
 
 class AircraftDatabaseTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path = dir.File("basestation.sqb");
         ASSERT_TRUE(CreateDatabaseFromSchema(path));
@@ -57,8 +56,8 @@ TEST(AircraftDatabaseOpenTest, MissingFileIsNotCreated) {
     EXPECT_FALSE(FileExists(path));
     TSQLIdentity identity;
     bool mark = true;
-    EXPECT_FALSE(db.IdentifyAircraft("3C1234", "\"2024-01-01 00:00:00.000\"", "Germany", identity,
-                                     mark));
+    EXPECT_FALSE(
+        db.IdentifyAircraft("3C1234", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
     EXPECT_EQ(identity.aircraftid, -1);
     EXPECT_FALSE(mark);
     EXPECT_FALSE(FileExists(path));
@@ -74,8 +73,8 @@ TEST(AircraftDatabaseOpenTest, CorruptFileFailsEveryLookupAndIsLeftAlone) {
     ASSERT_TRUE(db.OpenAircraftDatabase(dir.File("basestation.sqb")));
     TSQLIdentity identity;
     bool mark = true;
-    EXPECT_FALSE(db.IdentifyAircraft("3C1234", "\"2024-01-01 00:00:00.000\"", "Germany", identity,
-                                     mark));
+    EXPECT_FALSE(
+        db.IdentifyAircraft("3C1234", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
     EXPECT_FALSE(identity.found);
     EXPECT_EQ(identity.aircraftid, -1);
     EXPECT_FALSE(mark);  // a failing lookup tries no insert
@@ -91,8 +90,8 @@ TEST(AircraftDatabaseOpenTest, CorruptFileFailsEveryLookupAndIsLeftAlone) {
 TEST_F(AircraftDatabaseTest, KnownAircraftGivesIdRegistrationAndTypeWithoutInsert) {
     const long long id = other->AddAircraft("3C6444", "D-AIBD", "A319");
     ASSERT_TRUE(Open());
-    EXPECT_TRUE(db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity,
-                                    mark));
+    EXPECT_TRUE(
+        db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
     EXPECT_TRUE(identity.found);
     EXPECT_EQ(identity.aircraftid, id);
     EXPECT_EQ(identity.registration, "DAIBD");
@@ -117,8 +116,8 @@ TEST_P(RegistrationRuleTest, RegistrationAndType) {
     const RegistrationCase& c = GetParam();
     other->AddAircraft("4CA123", c.column6, c.column13);
     ASSERT_TRUE(Open({.regnohyphen = c.regnohyphen}));
-    ASSERT_TRUE(db.IdentifyAircraft("4CA123", "\"2024-01-01 00:00:00.000\"", "Ireland", identity,
-                                    mark));
+    ASSERT_TRUE(
+        db.IdentifyAircraft("4CA123", "\"2024-01-01 00:00:00.000\"", "Ireland", identity, mark));
     EXPECT_EQ(identity.registration, c.registration);
     EXPECT_EQ(identity.icaotype, c.icaotype);
 }
@@ -194,8 +193,8 @@ TEST_F(AircraftDatabaseTest, AddressesWithSqlTextAreLiteralValues) {
                              "\"); DELETE FROM aircraft; --"};
     for (const char* modes : hostile) {
         SCOPED_TRACE(modes);
-        ASSERT_TRUE(db.IdentifyAircraft(modes, "\"2024-01-01 00:00:00.000\"", "x\"y", identity,
-                                        mark));
+        ASSERT_TRUE(
+            db.IdentifyAircraft(modes, "\"2024-01-01 00:00:00.000\"", "x\"y", identity, mark));
         EXPECT_EQ(identity.registration, "");  // the existing aircraft was not matched
         EXPECT_EQ(other->Scalar("SELECT modescountry FROM aircraft WHERE modes=?1", {modes}),
                   "x\"y");
@@ -236,15 +235,15 @@ TEST_F(AircraftDatabaseTest, ExclusiveLockFailsTheLookupAndNoInsertIsTried) {
     other->AddAircraft("3C6444", "D-AIBD", "A319");
     ASSERT_TRUE(Open());
     ASSERT_EQ(other->Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
-    EXPECT_FALSE(db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity,
-                                     mark));
+    EXPECT_FALSE(
+        db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
     EXPECT_EQ(identity.aircraftid, -1);
     EXPECT_FALSE(mark);
     EXPECT_EQ(db.lastInsertAttempts(), 0);
     ASSERT_EQ(other->Exec("COMMIT"), SQLITE_OK);
     // The lock gone, the same connection works again.
-    EXPECT_TRUE(db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity,
-                                    mark));
+    EXPECT_TRUE(
+        db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
     EXPECT_EQ(identity.registration, "DAIBD");
 }
 

@@ -22,7 +22,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::File(std::string_view name) const { return JoinPath(path_, name); }
+std::string TempDir::File(std::string_view name) const {
+    return JoinPath(path_, name);
+}
 
 void TempDir::Write(std::string_view name, std::string_view content) const {
     const std::filesystem::path file(File(name));
@@ -47,7 +49,9 @@ Connection::Connection(const std::string& path) {
         throw std::runtime_error("cannot open " + path);
 }
 
-Connection::~Connection() { sqlite3_close_v2(db_); }
+Connection::~Connection() {
+    sqlite3_close_v2(db_);
+}
 
 int Connection::Exec(const std::string& sql) {
     return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
@@ -73,9 +77,9 @@ std::string Connection::Scalar(const std::string& sql, const std::vector<std::st
 long long Connection::AddAircraft(const std::string& modes, const std::string& registration,
                                   const std::string& icaotype) {
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db_,
-                       "INSERT INTO aircraft (modes, registration, icaotypecode) VALUES (?1, ?2, ?3)",
-                       -1, &stmt, nullptr);
+    sqlite3_prepare_v2(
+        db_, "INSERT INTO aircraft (modes, registration, icaotypecode) VALUES (?1, ?2, ?3)", -1,
+        &stmt, nullptr);
     sqlite3_bind_text(stmt, 1, modes.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(stmt, 2, registration.c_str(), -1, SQLITE_TRANSIENT);
     if (!icaotype.empty()) sqlite3_bind_text(stmt, 3, icaotype.c_str(), -1, SQLITE_TRANSIENT);

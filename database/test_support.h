@@ -11,7 +11,7 @@ struct sqlite3;
 namespace aerova::testing {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -21,7 +21,7 @@ public:
     // Writes `content` to `name` below the directory, creating sub-directories.
     void Write(std::string_view name, std::string_view content) const;
 
-private:
+  private:
     std::string path_;
 };
 
@@ -30,7 +30,7 @@ bool CreateDatabaseFromSchema(const std::string& path);
 
 // A second connection to the same file, as another program would hold it.
 class Connection {
-public:
+  public:
     explicit Connection(const std::string& path);
     ~Connection();
     Connection(const Connection&) = delete;
@@ -45,7 +45,7 @@ public:
                           const std::string& icaotype);
     sqlite3* handle() const { return db_; }
 
-private:
+  private:
     sqlite3* db_ = nullptr;
 };
 
