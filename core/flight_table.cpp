@@ -6,7 +6,49 @@ FlightTable::FlightTable() {
     for (int i = 0; i < kMaxFlights; ++i) InitSlot(i);
 }
 
+namespace {
+
+// An address of 1 to 6 characters as one number: its length and its bytes.
+std::uint64_t AddressKey(std::string_view modes) {
+    std::uint64_t key = modes.size();
+    for (char c : modes) key = (key << 8) | static_cast<unsigned char>(c);
+    return key;
+}
+
+std::size_t HintIndex(std::uint64_t key, std::size_t capacity) {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 40) & (capacity - 1);
+}
+
+}  // namespace
+
 int FlightTable::FindFlight(std::string_view modes) const {
+    // Texts the index cannot hold: no slot holds more than six characters.
+    if (modes.size() > Text<6>::capacity()) return -1;
+    if (modes.empty()) return ScanFlight(modes);
+    const std::uint64_t key = AddressKey(modes);
+    std::size_t i = HintIndex(key, kHintCapacity);
+    while (hints_[i].key != 0 && hints_[i].key != key) i = (i + 1) & (kHintCapacity - 1);
+    if (hints_[i].key == key) {
+        const Tflight& f = flights[static_cast<std::size_t>(hints_[i].slot)];
+        if (!f.deleted && f.modes == modes) return hints_[i].slot;
+    }
+    const int slot = ScanFlight(modes);
+    if (slot < 0) return slot;
+    if (hints_[i].key == key) {
+        hints_[i].slot = slot;
+        return slot;
+    }
+    if (hintCount_ >= kHintCapacity / 2) {
+        hints_.fill(AddressHint{});
+        hintCount_ = 0;
+        i = HintIndex(key, kHintCapacity);
+    }
+    hints_[i] = AddressHint{key, slot};
+    ++hintCount_;
+    return slot;
+}
+
+int FlightTable::ScanFlight(std::string_view modes) const {
     for (int i = 0; i < kMaxFlights; ++i) {
         const Tflight& f = flights[static_cast<std::size_t>(i)];
         if (!f.deleted && f.modes == modes) return i;

@@ -77,6 +77,20 @@ public:
 
 private:
     void PrepareSlot(int slot);
+    int ScanFlight(std::string_view modes) const;
+
+    // Address index for FindFlight. Slots are written directly by many parts of the
+    // station, so an entry is only a hint: it is used when its slot is still live with that
+    // address (the one live slot an address may have), and otherwise the table is scanned
+    // and the hint renewed. Entries are never removed one by one; the index is emptied when
+    // half full.
+    struct AddressHint {
+        std::uint64_t key = 0;  // 0: empty
+        std::int32_t slot = -1;
+    };
+    static constexpr std::size_t kHintCapacity = 8192;
+    mutable std::array<AddressHint, kHintCapacity> hints_{};
+    mutable std::size_t hintCount_ = 0;
 };
 
 }  // namespace aerova

@@ -7,6 +7,6 @@ function(aerova_ingest_tests)
     SOURCES report_codec_test.cpp report_messages_test.cpp
     LIBS aerova_records)
   aerova_add_tests(aerova_ingest_tests
-    SOURCES report_ingest_test.cpp ingest_filters_test.cpp ais_test.cpp
+    SOURCES report_ingest_test.cpp ingest_filters_test.cpp ais_test.cpp flight_index_test.cpp
     LIBS aerova_core)
 endfunction()
