@@ -359,6 +359,82 @@ LabelLines ComposeLabel(int page, const Tflight& flight, const LabelContext& ctx
     return lines;
 }
 
+Tflight LabelSampleAircraft() {
+    Tflight f;
+    f.deleted = false;
+    f.free = false;
+    f.state = 1;
+    f.nopos = false;
+    f.labeltext = "DLH4AB";
+    f.label = "DLH4AB";
+    f.flightid = "DLH4AB";
+    f.modes = "3C6444";
+    f.squawk = "1000";
+    f.altlabel = "F350";
+    f.mcp = "360";
+    f.selvalid = true;
+    f.vratecode = "+12";
+    f.track3 = "234";
+    f.heading = "229";
+    f.hdgvalid = true;
+    f.gs4 = "452";
+    f.tas = "465";
+    f.mach = "784";
+    f.ias = "274";
+    f.roll = "=";
+    f.turn = "=";
+    f.rollvalid = false;  // a stale block, so the preview shows its marks removed
+    f.qnh = "1013";
+    f.gps = "-125";
+    f.mcpmode = 'V';
+    f.icaotype = "A320";
+    f.reg = "D-AIPA";
+    f.route = "EDDH-EDDM";
+    f.lat = "53.63052";
+    f.lon = "9.98823";
+    f.box = "0000";
+    f.wind = "270/045";
+    f.windvalid = true;
+    f.sqlaircraft.found = true;
+    return f;
+}
+
+Tflight LabelSampleVessel() {
+    Tflight f;
+    f.deleted = false;
+    f.free = false;
+    f.state = 1;
+    f.nopos = false;
+    f.vessel = true;
+    f.labeltext = "DE";
+    f.label = "DE";
+    f.modes = "211234";
+    f.vesselid = "DCVA2";
+    f.track3 = "087";
+    f.heading = "090";
+    f.gs4 = "12.4";
+    f.mcpmode = '0';
+    f.lat = "53.54512";
+    f.lon = "9.96544";
+    return f;
+}
+
+std::array<std::string, 4> LabelPreview(const LabelLayout& layout, int page, bool markLabel) {
+    const bool vesselPage = page == kPageVessel || page == kPageVesselExtended;
+    const Tflight sample = vesselPage ? LabelSampleVessel() : LabelSampleAircraft();
+    LabelContext ctx;
+    ctx.layout = &layout;
+    ctx.markLabel = markLabel;
+    ctx.userColoured = true;
+    ctx.windOption = false;
+    ctx.bearingText = "121";
+    ctx.distanceText = "65.5";
+    const LabelLines lines = ComposeLabel(page, sample, ctx);
+    std::array<std::string, 4> preview;
+    for (std::size_t i = 0; i < preview.size(); ++i) preview[i] = ReplaceAll(lines[i], "$", "");
+    return preview;
+}
+
 std::string_view LabelKindCaption(int kind) {
     static constexpr std::string_view kCaptions[] = {
         "Flight ID",         "Mode-S code",        "Squawk",

@@ -42,6 +42,13 @@ std::string ComposeLabelLine(int page, int line, const Tflight& flight,
 // One item with its format and marks; kinds outside 0 to 73 give an empty text.
 std::string FormatLabelItem(int kind, const Tflight& flight, const LabelContext& context);
 
+// The label editor's preview of `page`: a built-in sample aircraft (a sample vessel for
+// pages 5 and 6), user-coloured, without the wind line, at bearing "121" and distance
+// "65.5"; the first four lines with every "$" removed.
+std::array<std::string, 4> LabelPreview(const LabelLayout& layout, int page, bool markLabel);
+Tflight LabelSampleAircraft();
+Tflight LabelSampleVessel();
+
 // Captions of kinds 0 to 24 as the editor's choice boxes list them; "" for other kinds.
 std::string_view LabelKindCaption(int kind);
 

@@ -354,6 +354,20 @@ TEST_F(LabelComposerTest, LayoutChoosesTheItems) {
     EXPECT_EQ(ComposeLabelLine(0, 4, flight, context), "");
 }
 
+TEST(LabelPreviewTest, SampleTargetsOnTheDefaultLayout) {
+    LabelLayout layout;
+    // The sample's roll and turn are stale; the preview shows them without "$".
+    std::array<std::string, 4> lines = LabelPreview(layout, kPageAirborne, true);
+    EXPECT_EQ(lines[0], kDeg + "DLH4AB 3C6444 1000 F350>360");
+    EXPECT_EQ(lines[1], "+12 234" + kDeg + " H229 452");
+    EXPECT_EQ(lines[2], "t465 M784 i274 b=");
+    EXPECT_EQ(lines[3], "r= Q1013 (-125) [V]");
+    layout.kinds[kPageExtended][0] = {22, 19, 17, 24};
+    EXPECT_EQ(LabelPreview(layout, kPageExtended, false)[0], "121" + kDeg + "/65.5 DAIPA A320");
+    layout.kinds[kPageVessel][0] = {0, 15, 6, 5};
+    EXPECT_EQ(LabelPreview(layout, kPageVessel, true)[0], "DE [UWAY] H090 087" + kDeg);
+}
+
 TEST(LabelTextsTest, CaptionsAndVesselTexts) {
     EXPECT_EQ(LabelKindCaption(0), "Flight ID");
     EXPECT_EQ(LabelKindCaption(10), "Indicated Air Spd");
