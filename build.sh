@@ -29,7 +29,12 @@ configure_and_build() {  # dir, extra cmake args...
 }
 
 run_tests() {  # dir
-    (cd "$1" && ctest --output-on-failure -j "$(nproc)" --timeout 300)
+    # Window tests need a real X server with Mesa: give them a virtual one.
+    local wrap=()
+    if [[ -z "${DISPLAY:-}" ]] && command -v xvfb-run >/dev/null; then
+        wrap=(xvfb-run -a -s "-screen 0 1280x1024x24")
+    fi
+    (cd "$1" && "${wrap[@]}" ctest --output-on-failure -j "$(nproc)" --timeout 300)
 }
 
 case "${1:-}" in
