@@ -26,6 +26,10 @@ struct RingCentre {
     std::string dbllong = "-9999";
 };
 
+struct RingCentrePosition {
+    float lat = 0, lon = 0;
+};
+
 struct RingCentreText {
     std::string lat, lon;
     bool exact = false;  // from dbllat/dbllong: the selectors are shown struck out
@@ -42,7 +46,6 @@ void ApplyRingCentre(RadarView& view, const RingCentre& centre);
 // A selector changed: the centre texts are recomputed and every target's distance and
 // bearing from this window read "????.?" and "???" until its next position. Returns the
 // centre to republish; the caller redraws.
-struct RingCentrePosition;
 RingCentrePosition RecomputeRingCentre(RadarView& view, const RingCentre& centre,
                                        ScreenCache& cache);
 
@@ -50,9 +53,6 @@ RingCentrePosition RecomputeRingCentre(RadarView& view, const RingCentre& centre
 // a position into the selectors (the second pair keeps its value), then ApplyRingCentre.
 void SetRingCentre(RadarView& view, RingCentre& centre, double lat, double lon);
 
-struct RingCentrePosition {
-    float lat = 0, lon = 0;
-};
 // The centre as floats, as published to the flight tracking core (unreadable reads 1).
 RingCentrePosition PublishedRingCentre(const RadarView& view);
 
