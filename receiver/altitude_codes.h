@@ -9,9 +9,10 @@
 
 namespace aerova {
 
-// A short decimal text held by value, so the hot decoding path never allocates.
+// A short decimal text held by value, so the hot decoding path never allocates. (24 bytes:
+// returned through memory rather than packed into registers.)
 struct CodeText {
-    char chars[12] = {};
+    char chars[23];
     std::uint8_t len = 0;
     std::string_view view() const { return std::string_view(chars, len); }
     bool empty() const { return len == 0; }
