@@ -47,7 +47,7 @@ TEST(DataPoller, PollsARealServerAndRelaysTheLines) {
     testing::QtApp();
     auto table = testing::NewTable();
     std::mutex m;
-    UdpSender sender;
+    UdpDatagramSender sender;
     Tflight& f = testing::PlaceTarget(*table, 0, "3C6586");
     f.flightid = "DLH4AB";
     f.lat = "53.6";

@@ -37,7 +37,7 @@ protected:
     }
     std::unique_ptr<FlightTable> table = NewTable();
     std::mutex stationmutex;
-    UdpSender sender;
+    UdpDatagramSender sender;
     testing::UdpTestReceiver listener;
     DataServerSettings settings;
     DataServer server{*table, stationmutex, sender};
@@ -138,7 +138,7 @@ TEST_F(DataServerTest, ConcurrentUpdatesAndRequests) {
 TEST(DataServer, BusyPortIsReported) {
     auto table = NewTable();
     std::mutex m;
-    UdpSender sender;
+    UdpDatagramSender sender;
     DataServer a(*table, m, sender), b(*table, m, sender);
     DataServerSettings s;
     s.address = "127.0.0.1";

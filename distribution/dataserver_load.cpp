@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         f.box = "0000";
     }
     std::mutex stationmutex;
-    UdpSender sender;
+    UdpDatagramSender sender;
     DataServer server(*table, stationmutex, sender);
     DataServerSettings settings;
     settings.address = "127.0.0.1";

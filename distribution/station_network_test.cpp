@@ -78,7 +78,7 @@ protected:
     std::unique_ptr<FlightTable> table = NewTable();
     ManualClock localclock{kLocal, -60};
     StationClock stationclock{localclock};
-    UdpSender sender;
+    UdpDatagramSender sender;
     NetworkSettings settings;
     NetworkHooks hooks;
     RecordingSound sound;

@@ -10,9 +10,9 @@
 
 namespace aerova {
 
-UdpSender::UdpSender() { fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0); }
+UdpDatagramSender::UdpDatagramSender() { fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0); }
 
-UdpSender::~UdpSender() {
+UdpDatagramSender::~UdpDatagramSender() {
     if (fd_ >= 0) ::close(fd_);
 }
 
@@ -36,7 +36,7 @@ bool Resolve(std::string_view host, int port, sockaddr_in& addr) {
 
 }  // namespace
 
-bool UdpSender::Send(std::string_view host, int port, std::string_view datagram) {
+bool UdpDatagramSender::Send(std::string_view host, int port, std::string_view datagram) {
     if (fd_ < 0 || port <= 0 || port > 65535 || host.empty()) return false;
     sockaddr_in addr{};
     if (!Resolve(host, port, addr)) return false;

@@ -17,12 +17,12 @@ public:
 
 // One IPv4 UDP socket, safe to use from the HTTP server threads and the UI thread at once
 // (sendto on one descriptor is atomic per datagram). Host names are resolved per send.
-class UdpSender final : public DatagramSender {
+class UdpDatagramSender final : public DatagramSender {
 public:
-    UdpSender();
-    ~UdpSender() override;
-    UdpSender(const UdpSender&) = delete;
-    UdpSender& operator=(const UdpSender&) = delete;
+    UdpDatagramSender();
+    ~UdpDatagramSender() override;
+    UdpDatagramSender(const UdpDatagramSender&) = delete;
+    UdpDatagramSender& operator=(const UdpDatagramSender&) = delete;
 
     bool Send(std::string_view host, int port, std::string_view datagram) override;
 
