@@ -22,8 +22,9 @@ struct CheckingSink final : aerova::FrameSink {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static aerova::ReceiverQueueParser parser;
-    aerova::FrameInput input;
+    static aerova::FrameInput input;  // one queue allocation for the whole run
     if (size == 0) return 0;
+    input.queue().clear();
     input.options.planeGadget = (data[0] & 1) != 0;
     input.options.tcas = (data[0] & 2) != 0;
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);

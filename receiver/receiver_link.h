@@ -27,6 +27,9 @@ namespace aerova {
 class PacketRecognizer;
 class ReportEmitter;
 
+// The radar windows' baud list (`cbbaudrate`); the port's rate is set as a custom rate.
+constexpr std::int32_t kBaudRates[] = {115200, 833333, 921600, 1000000, 3000000};
+
 class ReceiverLink : public QObject {
 public:
     struct Options {
