@@ -1,5 +1,6 @@
 #include "core/report_codec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -157,7 +158,9 @@ std::string LabelAltitudeCode(std::string_view altitude, std::string_view qnh,
                               std::string_view transition, char onground) {
     if (onground == '1') return "9---";
     if (altitude.empty() || qnh.empty() || transition.empty()) return {};
-    long b = std::lround(std::nearbyint(RealOf(altitude) + 50));
+    // Altitudes beyond any aircraft's are held to a range where the arithmetic is exact.
+    const double feet = std::clamp(RealOf(altitude), -1e7, 1e7);
+    long b = std::lround(std::nearbyint(std::isnan(feet) ? 1.0 + 50 : feet + 50));
     if (b > IntOf(transition)) {
         if (b <= 100) return "8000";
         return "8" + ThreeDigits(static_cast<int>(b / 100));

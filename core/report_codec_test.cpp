@@ -200,3 +200,14 @@ TEST(ClassifyDatagramTest, KindsByFirstAndLastBytes) {
 
 }  // namespace
 }  // namespace aerova
+
+namespace aerova {
+namespace {
+
+TEST(LabelCodeTest, AbsurdAltitudesStayInRange) {
+    EXPECT_EQ(LabelAltitudeCode("-1e300", "1013", "5500", '0'), "9000");
+    EXPECT_EQ(LabelAltitudeCode("1e300", "1013", "5500", '0'), "8100000");
+}
+
+}  // namespace
+}  // namespace aerova

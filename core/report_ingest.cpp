@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <fstream>
 
@@ -105,14 +106,15 @@ std::string VerticalRateCode(std::string_view rate) {
 
 std::string WindText(std::string_view heading, std::string_view track, std::string_view tas,
                      std::string_view gs) {
-    const int h = IntOf(heading), k = IntOf(track), a = IntOf(tas), g = IntOf(gs);
-    if (std::abs(a - g) > 250) return {};
-    int diff = std::abs(h - k);
+    const std::int64_t h = IntOf(heading), k = IntOf(track), a = IntOf(tas), g = IntOf(gs);
+    if (std::llabs(a - g) > 250) return {};
+    std::int64_t diff = std::llabs(h - k);
     if ((h > 300 && k < 60) || (k > 300 && h < 60)) diff = 360 - diff;
     if (diff > 30) return {};
-    const double hr = h * kPi / 180.0, kr = k * kPi / 180.0;
-    const double x = g * std::sin(kr) - a * std::sin(hr);
-    const double y = g * std::cos(kr) - a * std::cos(hr);
+    const double hr = static_cast<double>(h) * kPi / 180.0;
+    const double kr = static_cast<double>(k) * kPi / 180.0;
+    const double x = static_cast<double>(g) * std::sin(kr) - static_cast<double>(a) * std::sin(hr);
+    const double y = static_cast<double>(g) * std::cos(kr) - static_cast<double>(a) * std::cos(hr);
     const long speed = std::lround(std::nearbyint(std::sqrt(x * x + y * y)));
     double angle;
     if (x == 0) angle = y > 0 ? 90.0 : -90.0;
