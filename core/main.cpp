@@ -7,6 +7,11 @@
 
 #include "core/headless_station.h"
 #include "core/run_options.h"
+#ifdef AEROVA_WITH_GUI
+#include <cstdlib>
+
+#include "core/desktop_station.h"
+#endif
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -19,6 +24,11 @@ int main(int argc, char** argv) {
                      error.c_str());
         return 2;
     }
+#ifdef AEROVA_WITH_GUI
+    // With a display the station shows its windows; without one it runs headless.
+    if (!options->headless && (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")))
+        return aerova::RunDesktopStation(argc, argv, *options);
+#endif
     if (!options->headless) {
         // The desktop windows are not part of this build: run the station without them.
         std::fprintf(stderr, "aerovamini: no desktop windows in this build, running headless\n");

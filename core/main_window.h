@@ -1,0 +1,40 @@
+#pragma once
+// The main window (`TForm1`): caption "Aerova mini Edition", 262 pixels wide, and its strip
+// of toggle buttons. Buttons whose windows the station does not have yet are present and
+// disabled. The window only binds buttons to callbacks; the desktop station acts on them.
+
+#include <QWidget>
+#include <functional>
+#include <map>
+
+class QToolButton;
+
+namespace aerova {
+
+class MainWindow : public QWidget {
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    // The button by its name (`spbradar1`, `spbquit` ...); nullptr for an unknown name.
+    QToolButton* button(const QString& name) const;
+    // Sets a toggle button's state without running its action.
+    void SetButtonDown(const QString& name, bool down);
+
+    std::function<void(int tag, bool show)> onRadarButton;  // spbradar1, spbradar2
+    std::function<void()> onMinimise;                       // spbMin
+    std::function<void()> onQuit;                           // spbquit
+    // The close question and shut-down; false keeps the program running.
+    std::function<bool()> onCloseQuery;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QToolButton* AddButton(const QString& name, const QString& text, const QString& hint, bool toggle,
+                           bool enabled);
+    std::map<QString, QToolButton*> buttons_;
+    bool closing_ = false;
+};
+
+}  // namespace aerova
