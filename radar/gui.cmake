@@ -42,5 +42,5 @@ aerova_add_tests(aerova_gui_tests
 
 if(AEROVA_BUILD_BENCH)
   add_executable(render_bench ${CMAKE_SOURCE_DIR}/bench/render_bench.cpp)
-  target_link_libraries(render_bench PRIVATE aerova_gui)
+  target_link_libraries(render_bench PRIVATE aerova_gui benchmark::benchmark)
 endif()
