@@ -326,13 +326,17 @@ std::optional<MainReport> ParseMainReport(std::string_view d) {
 }
 
 IdentFields ParseIdentBlock(std::string_view content) {
+    std::string scratch;
+    return ParseIdentBlock(content, scratch);
+}
+
+IdentFields ParseIdentBlock(std::string_view content, std::string& p) {
     IdentFields f;
     const std::size_t colon = content.find(':');
     const std::string_view call = content.substr(0, colon);
     f.callsign = Trim(UnscrambleCallsign(call));
     if (colon == std::string_view::npos) return f;
-    std::string p;
-    p.reserve(64);
+    p.clear();
     UnpackTextTo(content.substr(colon + 1), p);
     std::string* const fields[8] = {&f.lat, &f.lon, &f.gnssdiff, &f.vrate,
                                     &f.gs,  &f.track, &f.tas, nullptr};

@@ -135,6 +135,8 @@ struct IdentFields {
     int flags = 255;       // validity flags; 255 when the eighth field is absent or not "9..."
 };
 IdentFields ParseIdentBlock(std::string_view content);
+// The same, unpacking into `scratch` (reused between reports to spare an allocation).
+IdentFields ParseIdentBlock(std::string_view content, std::string& scratch);
 
 // --- Receiver status line ----------------------------------------------------------------
 

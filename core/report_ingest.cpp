@@ -397,7 +397,7 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
     if (m.ident.present) {
         if (m.ident.truncated) return;
         if (t > f.lastpos) {
-            const IdentFields id = ParseIdentBlock(m.ident.content);
+            const IdentFields id = ParseIdentBlock(m.ident.content, h);
             const std::string_view call = std::string_view(id.callsign).substr(0, 8);
             if (!call.empty() && call != f.flightid.view()) {
                 f.flightid = call;
