@@ -4,9 +4,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QNetworkDatagram>
 #include <QSocketNotifier>
-#include <QUdpSocket>
 #include <csignal>
 #include <cstdio>
 
@@ -50,13 +48,11 @@ HeadlessStation::HeadlessStation(RunOptions options)
     station_ = std::make_unique<Station>(std::move(env), *table_);
     Station& s = *station_;
     s.radar[0].visible = s.radar[1].visible = false;
-    s.hooks.openSockets = [this] { OpenSockets(); };
-    s.hooks.closeSockets = [this] { CloseSockets(); };
     s.hooks.stopTimers = [this] {
         timer1_.stop();
         stattimer_.stop();
     };
-    s.hooks.listenerActive = [this] { return listener_ != nullptr; };
+    services_ = std::make_unique<StationServices>(s, *table_, options_);
 
     timer1_.setInterval(1000);
     stattimer_.setInterval(10000);
@@ -103,31 +99,6 @@ bool HeadlessStation::Start() {
     }
     std::fprintf(stderr, "%s\n", s.caption().c_str());
     return true;
-}
-
-void HeadlessStation::OpenSockets() {
-    if (listener_) return;
-    listener_ = new QUdpSocket(this);
-    const auto port = static_cast<quint16>(kReportListenerPort + options_.portOffset);
-    if (!listener_->bind(QHostAddress::AnyIPv4, port)) {
-        station_->WriteErrorLog("Cannot open the report listener on UDP port " + std::to_string(port));
-        delete listener_;
-        listener_ = nullptr;
-        return;
-    }
-    connect(listener_, &QUdpSocket::readyRead, this, &HeadlessStation::OnListenerReadable);
-}
-
-void HeadlessStation::CloseSockets() {
-    delete listener_;
-    listener_ = nullptr;
-}
-
-void HeadlessStation::OnListenerReadable() {
-    while (listener_ && listener_->hasPendingDatagrams()) {
-        const QNetworkDatagram d = listener_->receiveDatagram(510);
-        (void)d;  // report ingest takes these once it is wired in
-    }
 }
 
 void HeadlessStation::OnTimer1() {

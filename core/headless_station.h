@@ -9,14 +9,12 @@
 
 #include "core/run_options.h"
 #include "core/station.h"
+#include "core/station_services.h"
 #include "platform/clock.h"
 
-class QUdpSocket;
 class QSocketNotifier;
 
 namespace aerova {
-
-constexpr int kReportListenerPort = 7979;
 
 class HeadlessStation : public QObject {
 public:
@@ -27,25 +25,23 @@ public:
     // runs on the same station directory.
     bool Start();
     Station& station() { return *station_; }
+    StationServices& services() { return *services_; }
     FlightTable& table() { return *table_; }
     std::string StatusLine() const;
 
 private:
     void OnTimer1();
     void OnStatTimer();
-    void OnListenerReadable();
     void OnSignal();
     void ShutDown();
-    void OpenSockets();
-    void CloseSockets();
 
     RunOptions options_;
     SystemClock clock_;
     RealSystemClockSetter clockSetter_;
     std::unique_ptr<FlightTable> table_;
     std::unique_ptr<Station> station_;
+    std::unique_ptr<StationServices> services_;
     QTimer timer1_, stattimer_, stopTimer_;
-    QUdpSocket* listener_ = nullptr;
     QSocketNotifier* signalNotifier_ = nullptr;
     bool closing_ = false;
 };

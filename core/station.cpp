@@ -155,15 +155,14 @@ void Station::Timer1Timer() {
 }
 
 void Station::DrainQueue() {
-    queue.locked = true;
-    try {
-        for (int i = 0; i < queue.count && i < kQueueCapacity; ++i) {
-            if (hooks.listenerActive && !hooks.listenerActive()) break;
-            if (hooks.ingestQueued) hooks.ingestQueued(queue.entries[static_cast<std::size_t>(i)]);
+    const bool listening = !hooks.listenerActive || hooks.listenerActive();
+    if (listening && hooks.drainQueue) {
+        try {
+            hooks.drainQueue();
+        } catch (const std::exception& e) {
+            // A failing datagram ends this tick's drain; the rest of the queue is dropped.
+            HandleException(e);
         }
-    } catch (const std::exception& e) {
-        // A failing datagram ends this tick's drain; the rest of the queue is dropped.
-        HandleException(e);
     }
     queue.locked = false;
     queue.queueing = false;

@@ -190,21 +190,31 @@ TEST_F(StationTest, AFreedSlotNoLongerWritesIntoTheRingItOnceHad) {
     EXPECT_EQ(table_->trails.Point(table_->flights[b].trailring, station_->trailIndex()).kind, 1);
 }
 
-TEST_F(StationTest, QueuedDatagramsAreDrainedAtTheEndOfTheTick) {
-    std::vector<std::string> seen;
-    station_->hooks.ingestQueued = [&](const Tudpreadbuf& d) { seen.push_back(d.data); };
+TEST_F(StationTest, DatagramsQueuedDuringTheTickAreDrainedAtItsEnd) {
+    std::vector<std::string> order;
     station_->hooks.listenerActive = [] { return true; };
-    station_->hooks.redrawWindows = [&] {
+    station_->hooks.redrawWindows = [&] { order.push_back("redraw"); };
+    station_->hooks.drainQueue = [&] {
         EXPECT_TRUE(station_->queue.queueing);
-        station_->queue.entries[0].data = "first";
-        station_->queue.entries[1].data = "second";
-        station_->queue.count = 2;
+        order.push_back("drain " + std::to_string(station_->queue.count));
     };
+    station_->hooks.feedConnected = [] { return true; };
+    station_->hooks.sendFeed = [&] { order.push_back("feed"); };
+    station_->queue.count = 2;
     station_->Timer1Timer();
-    EXPECT_EQ(seen, (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"redraw", "feed", "drain 2"}));
     EXPECT_FALSE(station_->queue.queueing);
     EXPECT_EQ(station_->queue.count, 0);
     EXPECT_EQ(station_->announceCountdown(), 2);
+    EXPECT_TRUE(station_->timer1Enabled());
+
+    // With the listener closed the queue is dropped unapplied.
+    station_->hooks.listenerActive = [] { return false; };
+    order.clear();
+    station_->queue.count = 3;
+    station_->Timer1Timer();
+    EXPECT_EQ(order, (std::vector<std::string>{"redraw", "feed"}));
+    EXPECT_EQ(station_->queue.count, 0);
 }
 
 TEST_F(StationTest, MidnightRestartOnlyOnTheTickFromTwentyThreeToZero) {
