@@ -163,6 +163,42 @@ TEST(Gui, TargetAtKnownPositionInItsClassColourWhereGluProjectPutsIt) {
     EXPECT_EQ((*scene.w1).cache()[slot].y, p.y());
 }
 
+TEST(Gui, EmptyTableDrawsBackgroundRingsAndOverlaysOnly) {
+    REQUIRE_DISPLAY();
+    Scene scene;
+    const QImage image = Scene::Frame(*scene.w1);
+    const FrameStats& stats = scene.w1->pnradar().renderer().stats();
+    EXPECT_EQ(stats.labelsDrawn, 0);
+    EXPECT_EQ(stats.symbolsDrawn, 0);
+    EXPECT_EQ(stats.trailPointsDrawn, 0);
+    const Rgb bg = scene.colours[kColRadarBackground];
+    EXPECT_EQ(image.pixelColor(320, 470), QColor::fromRgbF(bg.r, bg.g, bg.b));
+    // The clock box outline, 4 pixels below the top edge (image row 3) from x 104 to 296.
+    const Rgb strip = scene.colours[kColFlightStrip];
+    EXPECT_EQ(image.pixelColor(200, 3), QColor::fromRgbF(strip.r, strip.g, strip.b));
+    // Ring colour somewhere on the 60 NM ring left of the ring centre.
+    const Rgb ring = scene.colours[kColRadarRings];
+    const QColor ringColour = QColor::fromRgbF(ring.r, ring.g, ring.b);
+    int ringPixels = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) ringPixels += image.pixelColor(x, y) == ringColour;
+    EXPECT_GT(ringPixels, 500);
+}
+
+TEST(Gui, BusyStationDrawsNothing) {
+    REQUIRE_DISPLAY();
+    Scene scene;
+    Scene::Frame(*scene.w1);
+    const int frames = scene.w1->pnradar().framesDrawn();
+    RadarRenderer& r = scene.w1->pnradar().renderer();
+    RenderInputs in;
+    in.busy = true;
+    scene.w1->pnradar().makeCurrent();
+    EXPECT_FALSE(r.RenderFrame(in, 640, 480));
+    scene.w1->pnradar().doneCurrent();
+    EXPECT_EQ(scene.w1->pnradar().framesDrawn(), frames);
+}
+
 TEST(Gui, SquawkDistressDrawnInDistressEvenWhenSelected) {
     REQUIRE_DISPLAY();
     Scene scene;

@@ -162,27 +162,23 @@ void RadarRenderer::DrawRangeRings(const RenderInputs& in) {
 void RadarRenderer::DrawRecordedTrails(const RenderInputs& in) {
     const RadarDisplayState& d = *in.display;
     const int points = static_cast<int>(std::lround(RealOf(Trim(d.cbtrailsmin)) * 60));
-    const int step = static_cast<int>(std::lround(in.view->cameraDistance - 6372.0f)) / 100 + 1;
-    if (points <= 0 || step <= 0) return;
+    const std::vector<int> walk =
+        RecordedTrailWalk(in.trailIndex, points, RecordedTrailStep(in.view->cameraDistance), kTrailPoints);
+    if (walk.empty()) return;
     const int upper = FilterLevel(d.cbupper), lower = FilterLevel(d.cblower);
     const TrailStore& trails = in.table->trails;
-    const int start = in.trailIndex >= 0 && in.trailIndex < kTrailPoints ? in.trailIndex : 0;
     for (int ring = 0; ring < kTrailRings; ++ring) {
         if (!trails.InUse(ring)) continue;
-        const TrailPoint* points_ = trails.Ring(ring);
-        int index = start;
-        for (int walked = 0; walked < points; walked += step) {
-            const TrailPoint& p = points_[index];
+        const TrailPoint* ringPoints = trails.Ring(ring);
+        for (const int index : walk) {
+            const TrailPoint& p = ringPoints[index];
             const bool wanted = d.cbuserstyle ? p.kind == 2 : p.kind >= 1;
-            if (wanted && LevelInFilter(p.fl, lower, upper)) {
-                if (const auto px = RasterPosition(ModelPoint{p.x, p.y, p.z}, frame_)) {
-                    layer_.SetColour(Rgb{p.colour[0], p.colour[1], p.colour[2]});
-                    layer_.DrawSymbol(kSymTrailPoint, px->x, px->y);
-                    ++stats_.trailPointsDrawn;
-                }
+            if (!wanted || !LevelInFilter(p.fl, lower, upper)) continue;
+            if (const auto px = RasterPosition(ModelPoint{p.x, p.y, p.z}, frame_)) {
+                layer_.SetColour(Rgb{p.colour[0], p.colour[1], p.colour[2]});
+                layer_.DrawSymbol(kSymTrailPoint, px->x, px->y);
+                ++stats_.trailPointsDrawn;
             }
-            index -= step;
-            if (index < 0) index += kTrailPoints;  // past position 0 the walk continues at the end
         }
     }
 }

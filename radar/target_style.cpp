@@ -149,6 +149,23 @@ bool LabelExcluded(int x, int y, int panelHeight, bool targetHighlighted, bool o
     return targetHighlighted && fromTop < 100 && x > 52 && x < 472;
 }
 
+std::vector<int> RecordedTrailWalk(int trailIndex, int points, int step, int ringSize) {
+    std::vector<int> walk;
+    if (points <= 0 || step <= 0 || ringSize <= 0) return walk;
+    int index = trailIndex >= 0 && trailIndex < ringSize ? trailIndex : 0;
+    for (int walked = 0; walked < points; walked += step) {
+        walk.push_back(index);
+        index -= step;
+        if (index < 0) index += ringSize;
+    }
+    return walk;
+}
+
+int RecordedTrailStep(float cameraDistance) {
+    const long rounded = std::lround(cameraDistance - 6372.0f);
+    return static_cast<int>(rounded / 100) + 1;
+}
+
 ClosestApproach ComputeClosestApproach(const Tflight& a, const Tflight& b) {
     constexpr double kRad = M_PI / 180.0;
     struct Mover {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/flight.h"
 #include "radar/colour_list.h"
@@ -56,6 +57,12 @@ int LongestLine(const std::array<std::string, 5>& lines);
 // Whether a label at pixel (x, y) (origin lower left) falls under the clock box or, while a
 // target is highlighted, the flight strip; never while the overlays are hidden.
 bool LabelExcluded(int x, int y, int panelHeight, bool targetHighlighted, bool overlayHidden);
+
+// The trail positions a frame draws, newest first: from `trailIndex` back over `points`
+// positions, every `step`-th; past position 0 the walk continues at the ring's end.
+std::vector<int> RecordedTrailWalk(int trailIndex, int points, int step, int ringSize);
+// Step of that walk for a camera distance: (round(d - 6372) div 100) + 1.
+int RecordedTrailStep(float cameraDistance);
 
 // The closest approach of two targets moving straight on, one step per second up to 600 s.
 struct ClosestApproach {

@@ -156,6 +156,17 @@ TEST(TargetStyle, ClockAndStripExclusions) {
     EXPECT_FALSE(LabelExcluded(200, 1000, 1024, true, true));    // overlays hidden
 }
 
+TEST(TargetStyle, RecordedTrailWalkWrapsToTheRingEnd) {
+    EXPECT_EQ(RecordedTrailWalk(100, 60, 7, 7200), (std::vector<int>{100, 93, 86, 79, 72, 65, 58, 51, 44}));
+    // Longer than the time since the index wrapped: on from the end of the ring.
+    EXPECT_EQ(RecordedTrailWalk(5, 30, 4, 7200), (std::vector<int>{5, 1, 7197, 7193, 7189, 7185, 7181, 7177}));
+    EXPECT_EQ(RecordedTrailWalk(0, 3, 1, 7200), (std::vector<int>{0, 7199, 7198}));
+    EXPECT_TRUE(RecordedTrailWalk(0, 0, 1, 7200).empty());
+    EXPECT_EQ(RecordedTrailStep(7000.0f), 7);     // round(628) div 100 + 1
+    EXPECT_EQ(RecordedTrailStep(6372.5f), 1);
+    EXPECT_EQ(RecordedTrailStep(42372.5f), 361);
+}
+
 TEST(TargetStyle, ClosestApproachOfConvergingPair) {
     Tflight a = Airborne("F350"), b = Airborne("F340");
     a.latf = 50.0f;
