@@ -103,6 +103,8 @@ std::optional<CprPosition> LocalDecode(int yz, int xz, int i, double reflat, dou
     double j = std::floor(reflat / dlat) + std::floor(Mod(reflat, dlat) / dlat + 0.5 - y);
     double lat = dlat * (j + y);
     if (lat >= 270.0) lat -= 360.0;
+    // Near a pole the nearest zone can lie beyond it: that is no position on the globe.
+    if (lat < -90.0 || lat > 90.0) return std::nullopt;
     int zones = NL(lat) - i;
     double dlon = zones <= 0 ? zone : zone / zones;
     double m = std::floor(reflon / dlon) + std::floor(Mod(reflon, dlon) / dlon + 0.5 - x);

@@ -151,13 +151,19 @@ TEST(Cpr, ExtremeValuesNeverGiveNaN) {
                         EXPECT_LT(p->lon, 180.0);
                         EXPECT_GE(p->lon, -180.0);
                     }
-                    auto l = CprLocal(a, b, odd, 89.9, -179.9);
-                    ASSERT_TRUE(l);
-                    EXPECT_TRUE(std::isfinite(l->lat) && std::isfinite(l->lon));
-                    auto s = CprSurface(a, c, odd, -89.9, 179.9);
-                    ASSERT_TRUE(s);
-                    EXPECT_TRUE(std::isfinite(s->lat) && std::isfinite(s->lon));
+                    if (auto l = CprLocal(a, b, odd, 89.9, -179.9)) {
+                        EXPECT_TRUE(std::isfinite(l->lat) && std::isfinite(l->lon));
+                        EXPECT_LE(l->lat, 90.0);
+                    }
+                    if (auto s = CprSurface(a, c, odd, -89.9, 179.9)) {
+                        EXPECT_TRUE(std::isfinite(s->lat) && std::isfinite(s->lon));
+                        EXPECT_GE(s->lat, -90.0);
+                    }
                 }
+    // A reference 0.1 degree from the pole and a zone that would put the target beyond it.
+    EXPECT_FALSE(CprLocal(1, 5, 0, 89.9, 5));
+    EXPECT_TRUE(CprLocal(65536, 5, 0, 89.9, 5));
+    EXPECT_FALSE(CprSurface(131071, 5, 0, -89.9, 5));
     EXPECT_FALSE(CprLocal(0, 5, 0, 50, 5));
     EXPECT_FALSE(CprLocal(5, 0, 0, 50, 5));
     EXPECT_FALSE(CprLocal(5, 5, 0, std::nan(""), 5));
