@@ -5,8 +5,6 @@
 namespace aerova {
 namespace {
 
-// Days from 0001-01-01 (proleptic Gregorian) to 1899-12-30.
-constexpr std::int64_t kDelphiEpoch = 693594;
 
 std::int64_t DaysFromCivil(int y, int m, int d) {
     // Howard Hinnant's days_from_civil, shifted to our epoch.

@@ -1,6 +1,6 @@
 # The report datagram codec, report ingest and AIS vessels.
 list(APPEND AEROVA_RECORDS_SOURCES report_codec.cpp report_messages.cpp)
-list(APPEND AEROVA_INGEST_SOURCES report_ingest.cpp ais.cpp mid_list.cpp udp_sender.cpp)
+list(APPEND AEROVA_INGEST_SOURCES report_ingest.cpp ais.cpp mid_list.cpp)
 
 function(aerova_ingest_tests)
   aerova_add_tests(aerova_codec_tests

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "core/ingest_test_support.h"
-#include "core/udp_sender.h"
+#include "platform/udp_sender.h"
 
 namespace aerova {
 namespace {
@@ -70,7 +70,7 @@ TEST_F(IngestFiltersTest, RelayedDatagramOutsideSlaveModeIsIgnored) {
 
 TEST_F(IngestFiltersTest, MasterForwardsToARealUdpSocket) {
     LoopbackReceiver master;
-    UdpSender sender;
+    UdpDatagramSender sender;
     sendUdp = [&sender](const std::string& host, int port, std::string_view d) {
         sender.Send(host, port, d);
     };
@@ -102,7 +102,7 @@ TEST_F(IngestFiltersTest, DeadHorseExceptLocal) {
 }
 
 TEST(UdpSenderTest, RefusesBadPortsAndUnknownHosts) {
-    UdpSender s;
+    UdpDatagramSender s;
     EXPECT_FALSE(s.Send("127.0.0.1", 0, "x"));
     EXPECT_FALSE(s.Send("127.0.0.1", 70000, "x"));
     EXPECT_FALSE(s.Send("", 7979, "x"));

@@ -1,4 +1,4 @@
-#include "distribution/udp_sender.h"
+#include "platform/udp_sender.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
