@@ -18,7 +18,7 @@
 #include "distribution/data_server.h"
 #include "distribution/feed_server.h"
 #include "distribution/station_network.h"
-#include "distribution/udp_sender.h"
+#include "platform/udp_sender.h"
 #include "receiver/receiver_link.h"
 #include "receiver/receiver_settings.h"
 

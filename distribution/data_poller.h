@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "distribution/udp_sender.h"
+#include "platform/udp_sender.h"
 
 namespace aerova {
 

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "distribution/data_request.h"
-#include "distribution/udp_sender.h"
+#include "platform/udp_sender.h"
 
 namespace httplib {
 class Server;

@@ -14,7 +14,7 @@
 
 #include "core/flight_table.h"
 #include "core/report_codec.h"
-#include "distribution/udp_sender.h"
+#include "platform/udp_sender.h"
 #include "platform/clock.h"
 
 namespace aerova {
