@@ -43,7 +43,7 @@ run)
     configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAEROVA_BUILD_TESTS=OFF -DAEROVA_BUILD_BENCH=OFF
     mkdir -p "$here/station"
     args=(--station-dir "$here/station" --demo)
-    if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]] || [[ ! -x build/core/aerovamini-gui ]]; then
+    if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
         args=(--headless "${args[@]}")
     fi
     shift

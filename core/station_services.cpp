@@ -1,11 +1,13 @@
 #include "core/station_services.h"
 
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "database/identify_target.h"
+#include "sim/traffic_simulator.h"
 
 namespace aerova {
 
@@ -66,6 +68,7 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
 }
 
 StationServices::~StationServices() {
+    if (demoTimer_) demoTimer_->stop();
     dataServer1_.Stop();
     dataServer2_.Stop();
 }
@@ -130,6 +133,25 @@ void StationServices::StartOfReception() {
             station_.WriteErrorLog("Cannot open the data server on TCP port " + std::to_string(s.port));
     }
     receiver_->Start();
+    if (options_.demo) StartDemo();
+}
+
+void StationServices::StartDemo() {
+    // Simulated aircraft around the receiver's position enter through the same frame text
+    // handler as a receiver's frames, so they take the whole receiver path.
+    sim::SimOptions demo;
+    demo.homelat = ReceiverLatitude(receiverSettings);
+    demo.homelon = ReceiverLongitude(receiverSettings);
+    demo_ = std::make_unique<sim::TrafficSimulator>(demo);
+    demoTimer_ = new QTimer(this);
+    demoTimer_->setInterval(200);
+    connect(demoTimer_, &QTimer::timeout, this, &StationServices::FeedDemoFrames);
+    demoTimer_->start();
+}
+
+void StationServices::FeedDemoFrames() {
+    for (const std::string& text : demo_->FramesDue(station_.clock().UtcNow()))
+        receiver_->engine().input().ComDataPacket1Packet(FrameSender::Network, text);
 }
 
 void StationServices::OpenSockets() {

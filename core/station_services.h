@@ -22,9 +22,14 @@
 #include "receiver/receiver_link.h"
 #include "receiver/receiver_settings.h"
 
+class QTimer;
 class QUdpSocket;
 
 namespace aerova {
+
+namespace sim {
+class TrafficSimulator;
+}
 
 constexpr int kReportListenerPort = 7979;
 constexpr int kDataServer1Port = 7988;
@@ -60,6 +65,8 @@ private:
     void OpenSockets();
     void CloseSockets();
     void ReadListener();
+    void StartDemo();
+    void FeedDemoFrames();
 
     Station& station_;
     FlightTable& table_;
@@ -75,6 +82,8 @@ private:
     DataServer dataServer1_, dataServer2_;
     std::unique_ptr<StationNetwork> network_;
     QUdpSocket* listener_ = nullptr;
+    std::unique_ptr<sim::TrafficSimulator> demo_;
+    QTimer* demoTimer_ = nullptr;
 };
 
 }  // namespace aerova

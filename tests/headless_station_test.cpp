@@ -46,3 +46,25 @@ TEST(HeadlessStationTest, BadOptionsAreRefused) {
 
 }  // namespace
 }  // namespace aerova::testing
+
+namespace aerova::testing {
+namespace {
+
+// The whole path of a target: simulated frames through the receiver link, the decoder
+// and the report emission, over UDP to the report listener, into the flight table and out
+// on the BaseStation-format feed.
+TEST(HeadlessStationTest, DemoTrafficReachesTheTableAndTheFeed) {
+    const std::string dir = FreshDirectory("demo");
+    const int offset = TestPortOffset(3);
+    StationProcess station(dir, {"--headless", "--demo", "--station-dir", dir, "--port-offset",
+                                 std::to_string(offset)});
+    ASSERT_TRUE(station.WaitForOutput("Aerova mini Edition V", 10)) << station.Stderr();
+    const std::string feed = ReadTcpUntil(30014 + offset, "MSG,3,", 15);
+    EXPECT_NE(feed.find("AIR,"), std::string::npos) << feed.substr(0, 400);
+    EXPECT_NE(feed.find("MSG,3,"), std::string::npos) << feed.substr(0, 400);
+    station.Signal(SIGINT);
+    EXPECT_EQ(station.Wait(10), 0);
+}
+
+}  // namespace
+}  // namespace aerova::testing

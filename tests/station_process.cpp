@@ -104,3 +104,40 @@ std::string FreshDirectory(const std::string& name) {
 int TestPortOffset(int salt) { return 20000 + (::getpid() % 2000) * 10 + salt; }
 
 }  // namespace aerova::testing
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+namespace aerova::testing {
+
+std::string ReadTcpUntil(int port, const std::string& text, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    std::string received;
+    int fd = -1;
+    while (std::chrono::steady_clock::now() < deadline && fd < 0) {
+        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<uint16_t>(port));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+            ::close(fd);
+            fd = -1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    while (fd >= 0 && std::chrono::steady_clock::now() < deadline &&
+           received.find(text) == std::string::npos) {
+        pollfd pfd{fd, POLLIN, 0};
+        if (::poll(&pfd, 1, 100) <= 0) continue;
+        char buffer[4096];
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        received.append(buffer, static_cast<std::size_t>(n));
+    }
+    if (fd >= 0) ::close(fd);
+    return received;
+}
+
+}  // namespace aerova::testing

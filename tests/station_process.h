@@ -36,3 +36,11 @@ std::string FreshDirectory(const std::string& name);
 int TestPortOffset(int salt);
 
 }  // namespace aerova::testing
+
+namespace aerova::testing {
+
+// Connects to 127.0.0.1:port, retrying for up to `seconds`, and reads what arrives until
+// `text` has been seen or the time is up. Returns everything read.
+std::string ReadTcpUntil(int port, const std::string& text, double seconds);
+
+}  // namespace aerova::testing
