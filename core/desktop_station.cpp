@@ -4,15 +4,12 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
-#include <QNetworkDatagram>
 #include <QPainter>
 #include <QSystemTrayIcon>
 #include <QToolButton>
-#include <QUdpSocket>
 
 #include "base/files.h"
 #include "base/ini_file.h"
-#include "core/headless_station.h"
 #include "core/main_window.h"
 #include "core/startup_window.h"
 #include "platform/station_dir.h"
@@ -21,6 +18,7 @@
 #include "radar/radar_gl_widget.h"
 #include "radar/radar_window.h"
 #include "radar/renderer.h"
+#include "radar/ring_centre.h"
 
 namespace aerova {
 
@@ -82,15 +80,15 @@ DesktopStation::DesktopStation(RunOptions options)
     station_ = std::make_unique<Station>(std::move(env), *table_);
 
     Station& s = *station_;
-    s.hooks.openSockets = [this] { OpenSockets(); };
-    s.hooks.closeSockets = [this] { CloseSockets(); };
+    // The subsystems (ingest, receiver link, feed, servers, network, demo traffic) bind
+    // their hooks and own the sockets; the windows add theirs below.
+    services_ = std::make_unique<StationServices>(s, *table_, options_);
     s.hooks.stopTimers = [this] {
         timer1_.stop();
         stattimer_.stop();
         for (auto& w : radar_)
             if (w) w->StopViewTimer();
     };
-    s.hooks.listenerActive = [this] { return listener_ != nullptr; };
     s.hooks.redrawWindows = [this] {
         for (auto& w : radar_)
             if (w) w->Redraw();
@@ -246,30 +244,25 @@ void DesktopStation::SetReceiving(bool receiving) {
     }
 }
 
-void DesktopStation::OpenSockets() {
-    if (listener_) return;
-    listener_ = new QUdpSocket(this);
-    const auto port = static_cast<quint16>(kReportListenerPort + options_.portOffset);
-    if (!listener_->bind(QHostAddress::AnyIPv4, port)) {
-        station_->WriteErrorLog("Cannot open the report listener on UDP port " + std::to_string(port));
-        delete listener_;
-        listener_ = nullptr;
-        return;
+void DesktopStation::UpdateTarget(int slot) {
+    if (slot < 0 || slot >= kMaxFlights) return;
+    const Tflight& f = table_->flights[static_cast<std::size_t>(slot)];
+    for (auto& w : radar_) {
+        if (!w) continue;
+        TargetScreenEntry& entry = w->cache()[static_cast<std::size_t>(slot)];
+        if (w->isVisible()) {
+            const RingCentrePosition centre = PublishedRingCentre(w->view());
+            FromRadar(w->cache(), slot, centre.lat, centre.lon, f.latf, f.lonf);
+        }
+        if (entry.labelMode == kLabelManual) continue;
+        if (f.track3.empty()) {
+            entry.labelMode = kLabelDefault;
+        } else {
+            entry.labelMode = kLabelFromTrack;
+            entry.labelPosition = LabelPositionFromTrack(f.trackf);
+        }
     }
-    connect(listener_, &QUdpSocket::readyRead, this, &DesktopStation::OnListenerReadable);
-}
-
-void DesktopStation::CloseSockets() {
-    delete listener_;
-    listener_ = nullptr;
-}
-
-void DesktopStation::OnListenerReadable() {
-    while (listener_ && listener_->hasPendingDatagrams()) {
-        const QNetworkDatagram d = listener_->receiveDatagram(510);
-        (void)d;  // report ingest takes these once it is wired in
-        SetReceiving(true);
-    }
+    SetReceiving(true);
 }
 
 void DesktopStation::OnTimer1() {

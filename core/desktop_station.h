@@ -12,11 +12,11 @@
 
 #include "core/run_options.h"
 #include "core/station.h"
+#include "core/station_services.h"
 #include "platform/clock.h"
 #include "radar/colour_list.h"
 #include "radar/label_layout.h"
 
-class QUdpSocket;
 class QSystemTrayIcon;
 
 namespace aerova {
@@ -56,13 +56,16 @@ public:
     // The main window's quit: the question, then the shut-down; true when it ran.
     bool Quit();
 
+    // Report ingest's radar hook for a target whose position changed: distance and bearing
+    // from each visible window's ring centre, and the label position from the track unless
+    // it was set by hand.
+    void UpdateTarget(int slot);
+    StationServices& services() { return *services_; }
+
 private:
     void CreateWindows();
     void OnTimer1();
     void OnStatTimer();
-    void OnListenerReadable();
-    void OpenSockets();
-    void CloseSockets();
     void Minimise();
     void RestoreFromTray();
     void OnRadarVisibility(int tag, bool visible);
@@ -72,6 +75,7 @@ private:
     RealSystemClockSetter clockSetter_;
     std::unique_ptr<FlightTable> table_;
     std::unique_ptr<Station> station_;
+    std::unique_ptr<StationServices> services_;
     std::unique_ptr<SharedGlResources> shared_;
     ColourTable colours_;
     LabelLayout labels_;
@@ -80,7 +84,6 @@ private:
     std::array<std::unique_ptr<RadarWindow>, 2> radar_;
     QSystemTrayIcon* tray_ = nullptr;
     QTimer timer1_, stattimer_;
-    QUdpSocket* listener_ = nullptr;
     std::vector<QString> creationOrder_;
     bool receiving_ = false;
     bool closing_ = false;

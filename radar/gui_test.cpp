@@ -267,6 +267,7 @@ TEST(Gui, DesktopStationStartsInOrderAndWritesScreenshots) {
     RunOptions options;
     options.stationDir = dir.path().toStdString();
     options.nosrv = true;
+    options.portOffset = 20000 + static_cast<int>(QApplication::applicationPid() % 5000);
     DesktopStation station(options);
     std::vector<std::string> questions;
     station.askOverride = [&](const std::string& q, const std::string& title) {
@@ -293,7 +294,16 @@ TEST(Gui, DesktopStationStartsInOrderAndWritesScreenshots) {
     station.SetReceiving(false);
     EXPECT_EQ(station.trayIcon()->toolTip(), "Aerova mini Edition");
 
-    AddTarget(station.table(), 53.65f, 10.1f, "F350", "1234");
+    const int first = AddTarget(station.table(), 53.65f, 10.1f, "F350", "1234");
+    Tflight& f = station.table().flights[static_cast<std::size_t>(first)];
+    f.track3 = "090";
+    f.trackf = 90;
+    station.UpdateTarget(first);
+    const TargetScreenEntry& entry = station.radar(1).cache()[static_cast<std::size_t>(first)];
+    EXPECT_EQ(entry.labelMode, kLabelFromTrack);
+    EXPECT_EQ(entry.labelPosition, 2);
+    EXPECT_NE(entry.bearingText.view(), "???");
+    EXPECT_NE(entry.distanceText.view(), "????.?");
     const int selected = AddTarget(station.table(), 53.45f, 9.8f, "F280", "7700");
     station.table().windows[0].selected = selected;
     EXPECT_TRUE(Scene::Frame(station.radar(1)).save(QString::fromStdString(ArtifactPath("radar1.png"))));
