@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     auto options = aerova::ParseRunOptions(args, error);
     if (!options) {
         std::fprintf(stderr,
-                     "aerovamini: %s\nusage: aerovamini [nosrv] [--headless] [--demo] "
+                     "aerovamini: %s\nusage: aerovamini [nosrv] [--headless] [--demo] [--poll] "
                      "[--station-dir DIR] [--port-offset N]\n",
                      error.c_str());
         return 2;

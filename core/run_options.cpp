@@ -21,6 +21,8 @@ std::optional<RunOptions> ParseRunOptions(const std::vector<std::string>& args, 
             o.headless = true;
         } else if (a == "--demo") {
             o.demo = true;
+        } else if (a == "--poll") {
+            o.poll = true;
         } else if (a == "--station-dir") {
             auto v = value("--station-dir");
             if (!v) return std::nullopt;

@@ -11,6 +11,7 @@ struct RunOptions {
     bool headless = false;
     bool demo = false;
     bool nosrv = false;  // first argument "nosrv": the UDP sockets stay closed
+    bool poll = false;   // poll a remote station's data server (active set of `mini`)
     std::string stationDir;
     int portOffset = 0;
     double runSeconds = 0;  // > 0: shut down by itself after this long (for tests)

@@ -7,6 +7,7 @@
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "database/identify_target.h"
+#include "radar/radar_view.h"
 #include "sim/traffic_simulator.h"
 
 namespace aerova {
@@ -16,11 +17,18 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
       table_(table),
       options_(options),
       dataServer1_(table, station.tableMutex, udp_),
-      dataServer2_(table, station.tableMutex, udp_) {
+      dataServer2_(table, station.tableMutex, udp_),
+      poller_(udp_, [this]() -> std::optional<PollView> {
+          // Without radar windows the view is the receiver position seen from radar
+          // window 1's starting distance.
+          return PollView{ReceiverLatitude(receiverSettings), ReceiverLongitude(receiverSettings),
+                          MakeRadarView(1).cameraDistance};
+      }) {
     const std::string& dir = station_.stationDir();
     ingestSettings.stationdir = dir;
     networkSettings.portoffset = options_.portOffset;
     networkSettings.stationdir = dir;
+    networkSettings.version = AEROVA_VERSION;
 
     IngestHooks hooks;
     hooks.identifyAircraft = [this](Tflight& f) {
@@ -85,7 +93,6 @@ void StationServices::BindHooks() {
         routes_ = std::make_unique<RouteFiles>(JoinPath(dir, "aerova-routes"));
         aisLists.logPath = AisLogPath(dir, station_.clock().UtcNow());
         aisLists.lbaisname = LoadListFile(aisLists.namesPath);
-        networkSettings.version = "1.0.0";
     };
     h.openDatabase = [this](const std::string& path) { return database_.OpenAircraftDatabase(path); };
     h.closeDatabase = [this] { database_.CloseAircraftDatabase(); };
@@ -115,6 +122,7 @@ void StationServices::BindHooks() {
 
 void StationServices::StartOfReception() {
     const IniFile ini(station_.settings.iniPath);
+    networkSettings.remoteip = ini.ReadInteger("server", "remoteip", 7978);
     FeedSettings feed;
     feed.port = static_cast<quint16>(ini.ReadInteger("socket", "port", kFeedPort) + options_.portOffset);
     if (!feed_.Open(feed))
@@ -134,6 +142,12 @@ void StationServices::StartOfReception() {
     }
     receiver_->Start();
     if (options_.demo) StartDemo();
+    if (options_.poll) {
+        PollSettings poll = ReadPollSettings(ini);
+        poll.listenerport = kReportListenerPort + options_.portOffset;
+        poller_.SetSettings(poll);
+        poller_.Start();
+    }
 }
 
 void StationServices::StartDemo() {
@@ -169,6 +183,7 @@ void StationServices::OpenSockets() {
 void StationServices::CloseSockets() {
     delete listener_;
     listener_ = nullptr;
+    poller_.Stop();
     feed_.Close();
     dataServer1_.Stop();
     dataServer2_.Stop();

@@ -15,6 +15,7 @@
 #include "database/countries.h"
 #include "database/routes.h"
 #include "database/sqldb.h"
+#include "distribution/data_poller.h"
 #include "distribution/data_server.h"
 #include "distribution/feed_server.h"
 #include "distribution/station_network.h"
@@ -80,6 +81,7 @@ private:
     std::unique_ptr<ReceiverLink> receiver_;
     FeedServer feed_;
     DataServer dataServer1_, dataServer2_;
+    DataPoller poller_;
     std::unique_ptr<StationNetwork> network_;
     QUdpSocket* listener_ = nullptr;
     std::unique_ptr<sim::TrafficSimulator> demo_;

@@ -101,7 +101,7 @@ std::string FreshDirectory(const std::string& name) {
     return dir.string();
 }
 
-int TestPortOffset(int salt) { return 20000 + (::getpid() % 2000) * 10 + salt; }
+int TestPortOffset(int salt) { return 10000 + (::getpid() % 1500) * 10 + salt; }
 
 }  // namespace aerova::testing
 
@@ -138,6 +138,69 @@ std::string ReadTcpUntil(int port, const std::string& text, double seconds) {
     }
     if (fd >= 0) ::close(fd);
     return received;
+}
+
+}  // namespace aerova::testing
+
+#include <arpa/inet.h>
+
+namespace aerova::testing {
+
+std::string HttpGet(int port, const std::string& target, double seconds) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string response;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        const std::string request = "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+        if (::send(fd, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size())) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+            while (std::chrono::steady_clock::now() < deadline) {
+                pollfd pfd{fd, POLLIN, 0};
+                if (::poll(&pfd, 1, 100) <= 0) continue;
+                char buffer[4096];
+                const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+                if (n <= 0) break;
+                response.append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+    }
+    ::close(fd);
+    return response;
+}
+
+LoopbackUdp::LoopbackUdp(const char* address, int port) {
+    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    ::inet_pton(AF_INET, address, &addr.sin_addr);
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    socklen_t len = sizeof addr;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port_ = ntohs(addr.sin_port);
+}
+
+LoopbackUdp::~LoopbackUdp() { ::close(fd_); }
+
+bool LoopbackUdp::SendTo(const char* address, int port, const std::string& datagram) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<uint16_t>(port));
+    ::inet_pton(AF_INET, address, &to.sin_addr);
+    return ::sendto(fd_, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&to),
+                    sizeof to) == static_cast<ssize_t>(datagram.size());
+}
+
+std::optional<std::string> LoopbackUdp::Receive(double seconds) {
+    pollfd pfd{fd_, POLLIN, 0};
+    if (::poll(&pfd, 1, static_cast<int>(seconds * 1000)) <= 0) return std::nullopt;
+    char buffer[2048];
+    const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+    if (n < 0) return std::nullopt;
+    return std::string(buffer, static_cast<std::size_t>(n));
 }
 
 }  // namespace aerova::testing

@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,27 @@ namespace aerova::testing {
 // Connects to 127.0.0.1:port, retrying for up to `seconds`, and reads what arrives until
 // `text` has been seen or the time is up. Returns everything read.
 std::string ReadTcpUntil(int port, const std::string& text, double seconds);
+
+}  // namespace aerova::testing
+
+namespace aerova::testing {
+
+// A plain HTTP/1.0 GET to 127.0.0.1:port; the whole response, or empty on failure.
+std::string HttpGet(int port, const std::string& target, double seconds);
+
+// A UDP socket bound to an address of the loopback range, port 0 = any.
+class LoopbackUdp {
+public:
+    LoopbackUdp(const char* address, int port);
+    ~LoopbackUdp();
+    int port() const { return port_; }
+    bool SendTo(const char* address, int port, const std::string& datagram);
+    // The next datagram, or nothing within `seconds`.
+    std::optional<std::string> Receive(double seconds);
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
 
 }  // namespace aerova::testing
