@@ -71,7 +71,7 @@ int AddTarget(FlightTable& table, float lat, float lon, const char* altlabel, co
     f.modes = "3C6586";
     f.labeltext = "DLH123";
     f.altlabel = altlabel;
-    f.fl = std::atoi(altlabel + 1);
+    f.fl = altlabel[0] ? std::atoi(altlabel + 1) : 0;
     f.squawk = squawk;
     return slot;
 }
