@@ -21,11 +21,21 @@ install_packages() {
     fi
 }
 
-configure_and_build() {  # dir, extra cmake args...
+configure_and_build() {  # dir, cmake arguments..., [--target name]
     local dir=$1
     shift
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-    cmake --build "$dir" -j "$(nproc)"
+    local args=() target=()
+    while (($#)); do
+        if [[ $1 == --target ]]; then
+            target=(--target "$2")
+            shift 2
+        else
+            args+=("$1")
+            shift
+        fi
+    done
+    cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
+    cmake --build "$dir" -j "$(nproc)" "${target[@]}"
 }
 
 run_tests() {  # dir
@@ -35,6 +45,26 @@ run_tests() {  # dir
         wrap=(xvfb-run -a -s "-screen 0 1280x1024x24")
     fi
     (cd "$1" && "${wrap[@]}" ctest --output-on-failure -j "$(nproc)" --timeout 300)
+}
+
+fuzz_smoke() {
+    # Every parser of outside input gets a short libFuzzer run under ASan/UBSan.
+    configure_and_build build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAEROVA_BUILD_TESTS=OFF -DAEROVA_BUILD_BENCH=OFF \
+        -DAEROVA_FOLDERS="base;platform;core;fuzz" --target aerova_fuzzers
+    local failed=0
+    for fuzzer in build-fuzz/fuzz/fuzz_*; do
+        [[ -x "$fuzzer" ]] || continue
+        if "$fuzzer" -max_total_time="${AEROVA_FUZZ_SECONDS:-20}" -print_final_stats=1 \
+            >"$fuzzer.log" 2>&1; then
+            echo "fuzz: $(basename "$fuzzer") $(grep -m1 'stat::number_of_executed_units' "$fuzzer.log" | awk '{print $2}') runs, no findings"
+        else
+            echo "fuzz: $(basename "$fuzzer") FAILED, see $fuzzer.log"
+            tail -40 "$fuzzer.log"
+            failed=1
+        fi
+    done
+    return $failed
 }
 
 case "${1:-}" in
@@ -55,6 +85,7 @@ test)
     run_tests build
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DAEROVA_SANITIZE=ON -DAEROVA_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-asan
+    fuzz_smoke
     ;;
 *)
     echo "usage: $0 run|test" >&2

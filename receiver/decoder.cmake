@@ -39,22 +39,6 @@ function(aerova_declare_decode_tool)
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL aerova_declare_decode_tool)
 
-# libFuzzer target (clang only): cmake -DCMAKE_CXX_COMPILER=clang++ -DAEROVA_FUZZ=ON.
-# The decoder is compiled into the target so that the fuzzer sees its coverage.
-if(AEROVA_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  add_executable(aerova_mode_s_decoder_fuzz
-    ${AEROVA_DECODER_DIR}/mode_s_decoder_fuzz.cpp
-    ${AEROVA_DECODER_DIR}/altitude_codes.cpp
-    ${AEROVA_DECODER_DIR}/cpr.cpp
-    ${AEROVA_DECODER_DIR}/mode_s_decoder.cpp
-    ${AEROVA_DECODER_DIR}/comm_b.cpp)
-  target_compile_options(aerova_mode_s_decoder_fuzz PRIVATE -fsanitize=fuzzer,address,undefined
-    -fno-sanitize-recover=undefined)
-  target_link_options(aerova_mode_s_decoder_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-  # Only the record header is needed: nothing else is linked.
-  target_include_directories(aerova_mode_s_decoder_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
-endif()
-
 if(AEROVA_BUILD_BENCH)
   add_executable(aerova_decoder_bench ${AEROVA_DECODER_DIR}/decoder_bench.cpp)
   target_link_libraries(aerova_decoder_bench PRIVATE aerova_decoder aerova_sim benchmark::benchmark)

@@ -53,18 +53,3 @@ if(AEROVA_BUILD_BENCH)
   target_link_libraries(aerova_receiver_bench PRIVATE aerova_receiver benchmark::benchmark)
 endif()
 
-# libFuzzer targets (clang only): cmake -DCMAKE_CXX_COMPILER=clang++ -DAEROVA_FUZZ=ON.
-# The parsers are compiled into each target so that the fuzzer sees their coverage.
-if(AEROVA_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  foreach(target frame_input receiver_queue)
-    add_executable(aerova_${target}_fuzz
-      ${CMAKE_CURRENT_LIST_DIR}/${target}_fuzz.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/mode_s_parity.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/frame_input.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/receiver_queue.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/decoder_table.cpp)
-    target_compile_options(aerova_${target}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(aerova_${target}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_libraries(aerova_${target}_fuzz PRIVATE aerova_records aerova_base)
-  endforeach()
-endif()
