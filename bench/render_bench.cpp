@@ -119,10 +119,11 @@ struct Fixture {
 
 Fixture* g_fixture = nullptr;
 
-void BM_RadarFrame2000Labelled(benchmark::State& state) {
+void RunFrames(benchmark::State& state, bool glyphByGlyph) {
     Fixture& fx = *g_fixture;
     RadarGlWidget& panel = fx.window->pnradar();
     panel.makeCurrent();
+    panel.renderer().SetGlyphPath(glyphByGlyph);
     const RenderInputs in = fx.Inputs();
     std::vector<double> ms;
     for (auto _ : state) {
@@ -133,13 +134,21 @@ void BM_RadarFrame2000Labelled(benchmark::State& state) {
         state.SetIterationTime(elapsed.count());
         ms.push_back(elapsed.count() * 1000);
     }
+    panel.renderer().SetGlyphPath(false);
     panel.doneCurrent();
     std::sort(ms.begin(), ms.end());
     state.counters["median_ms"] = ms.empty() ? 0 : ms[ms.size() / 2];
     state.counters["labels"] = panel.renderer().stats().labelsDrawn;
     state.counters["trail_points"] = panel.renderer().stats().trailPointsDrawn;
 }
+
+// The frame as the windows draw it: label pixels composed in memory, one transfer.
+void BM_RadarFrame2000Labelled(benchmark::State& state) { RunFrames(state, false); }
 BENCHMARK(BM_RadarFrame2000Labelled)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// For comparison: every glyph through its own bitmap list.
+void BM_RadarFrame2000LabelledGlyphByGlyph(benchmark::State& state) { RunFrames(state, true); }
+BENCHMARK(BM_RadarFrame2000LabelledGlyphByGlyph)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
