@@ -1,6 +1,7 @@
 #include "core/desktop_station.h"
 
 #include <QApplication>
+#include <cstdlib>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -165,6 +166,10 @@ void DesktopStation::CreateWindows() {
         window->onVisibilityChanged = [this](int t, bool visible) { OnRadarVisibility(t, visible); };
         window->pnradar().onSharingError = [this](const QString& text) {
             QMessageBox::warning(nullptr, kMainCaption, text);
+        };
+        window->pnradar().onFatalError = [](const QString& text) {
+            QMessageBox::critical(nullptr, kMainCaption, text);
+            std::exit(1);
         };
         creationOrder_.push_back(window->objectName());
         radar_[static_cast<std::size_t>(tag - 1)] = std::move(window);

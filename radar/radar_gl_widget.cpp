@@ -41,6 +41,10 @@ RadarGlWidget::~RadarGlWidget() {
 }
 
 void RadarGlWidget::initializeGL() {
+    if (!context() || !context()->isValid()) {
+        if (window_ == 1 && onFatalError) onFatalError(QStringLiteral("Fatal error: OpenGL library not initialized"));
+        return;
+    }
     QOpenGLContext* shareContext = QOpenGLContext::globalShareContext();
     if (window_ != 1 && shareContext && !QOpenGLContext::areSharing(context(), shareContext)) {
         // Without shared lists this panel compiles its own.

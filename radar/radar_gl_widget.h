@@ -27,6 +27,9 @@ public:
     bool sharingFailed() const { return sharingFailed_; }
     // Called once with "Sharing error on display list" when the contexts cannot share.
     std::function<void(const QString&)> onSharingError;
+    // Called once with "Fatal error: OpenGL library not initialized" when window 1 gets no
+    // usable context.
+    std::function<void(const QString&)> onFatalError;
     // Frames drawn so far (a busy station draws none).
     int framesDrawn() const { return framesDrawn_; }
     double lastFrameMs() const { return lastFrameMs_; }
