@@ -76,9 +76,11 @@ void FillTable(FlightTable& table, int trailIndex) {
             if (index < 0) index += kTrailPoints;
             const double back = k * f.gsf / 3600.0 / 60.0;  // one point per second of flight
             const float plat = lat - static_cast<float>(back * std::cos(f.trackf * M_PI / 180));
-            const float plon = lon - static_cast<float>(back * std::sin(f.trackf * M_PI / 180) / f.coslat);
+            const float plon =
+                lon - static_cast<float>(back * std::sin(f.trackf * M_PI / 180) / f.coslat);
             const ModelPoint m = GeoToModel(plat, plon, kTargetHeightKm);
-            ring[index] = TrailPoint{1, 0, static_cast<std::int16_t>(fl), m.x, m.y, m.z, {c.r, c.g, c.b}, 0};
+            ring[index] =
+                TrailPoint{1, 0, static_cast<std::int16_t>(fl), m.x, m.y, m.z, {c.r, c.g, c.b}, 0};
         }
     }
 }
@@ -102,7 +104,8 @@ struct Fixture {
         window = std::make_unique<RadarWindow>(1, s);
         window->resize(kWidth, kHeight);
         window->show();
-        for (int i = 0; i < 100 && window->pnradar().framesDrawn() == 0; ++i) QApplication::processEvents();
+        for (int i = 0; i < 100 && window->pnradar().framesDrawn() == 0; ++i)
+            QApplication::processEvents();
     }
     RenderInputs Inputs() {
         RenderInputs in;
@@ -143,12 +146,22 @@ void RunFrames(benchmark::State& state, bool glyphByGlyph) {
 }
 
 // The frame as the windows draw it: label pixels composed in memory, one transfer.
-void BM_RadarFrame2000Labelled(benchmark::State& state) { RunFrames(state, false); }
-BENCHMARK(BM_RadarFrame2000Labelled)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+void BM_RadarFrame2000Labelled(benchmark::State& state) {
+    RunFrames(state, false);
+}
+BENCHMARK(BM_RadarFrame2000Labelled)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30);
 
 // For comparison: every glyph through its own bitmap list.
-void BM_RadarFrame2000LabelledGlyphByGlyph(benchmark::State& state) { RunFrames(state, true); }
-BENCHMARK(BM_RadarFrame2000LabelledGlyphByGlyph)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+void BM_RadarFrame2000LabelledGlyphByGlyph(benchmark::State& state) {
+    RunFrames(state, true);
+}
+BENCHMARK(BM_RadarFrame2000LabelledGlyphByGlyph)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 }  // namespace
 

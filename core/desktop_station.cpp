@@ -1,13 +1,13 @@
 #include "core/desktop_station.h"
 
 #include <QApplication>
-#include <cstdlib>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QSystemTrayIcon>
 #include <QToolButton>
+#include <cstdlib>
 
 #include "base/files.h"
 #include "base/ini_file.h"
@@ -57,7 +57,8 @@ DesktopStation::DesktopStation(RunOptions options)
     env.ask = [this](const std::string& question, const std::string& title) {
         if (askOverride) return askOverride(question, title);
         return QMessageBox::question(mainWindow_.get(), QString::fromStdString(title),
-                                     QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No,
+                                     QString::fromStdString(question),
+                                     QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
     };
     env.saveDialog = [this](const SaveDialogRequest& r) -> std::optional<std::string> {
@@ -140,7 +141,8 @@ void DesktopStation::CreateWindows() {
     tray_ = new QSystemTrayIcon(TrayImage(false), this);
     tray_->setObjectName("trayicon");
     tray_->setToolTip(kMainCaption);
-    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason) { RestoreFromTray(); });
+    connect(tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason) { RestoreFromTray(); });
     creationOrder_.push_back(tray_->objectName());
 
     startupWindow_ = std::make_unique<StartupWindow>();
@@ -163,7 +165,9 @@ void DesktopStation::CreateWindows() {
             in.maxVrateNoColourChange = "400";
         };
         auto window = std::make_unique<RadarWindow>(tag, services);
-        window->onVisibilityChanged = [this](int t, bool visible) { OnRadarVisibility(t, visible); };
+        window->onVisibilityChanged = [this](int t, bool visible) {
+            OnRadarVisibility(t, visible);
+        };
         window->pnradar().onSharingError = [this](const QString& text) {
             QMessageBox::warning(nullptr, kMainCaption, text);
         };
@@ -179,13 +183,16 @@ void DesktopStation::CreateWindows() {
 bool DesktopStation::Start() {
     Station& s = *station_;
     if (!ForceDirectories(s.stationDir())) {
-        QMessageBox::critical(nullptr, kMainCaption,
-                              QString("Cannot create the station directory %1").arg(s.stationDir().c_str()));
+        QMessageBox::critical(
+            nullptr, kMainCaption,
+            QString("Cannot create the station directory %1").arg(s.stationDir().c_str()));
         return false;
     }
     if (!s.FormCreate()) {
-        std::fprintf(stderr, "aerovamini: another copy of Aerova is already running on the station directory %s\n",
-                     s.stationDir().c_str());
+        std::fprintf(
+            stderr,
+            "aerovamini: another copy of Aerova is already running on the station directory %s\n",
+            s.stationDir().c_str());
         return false;
     }
     // Colours, check marks and the label layout are in force from the first frame.

@@ -27,7 +27,7 @@ class RadarWindow;
 class SharedGlResources;
 
 class DesktopStation : public QObject {
-public:
+  public:
     // Requires a QApplication created after SetRadarSurfaceFormat and with
     // Qt::AA_ShareOpenGLContexts set (see RunDesktopStation).
     explicit DesktopStation(RunOptions options);
@@ -62,7 +62,7 @@ public:
     void UpdateTarget(int slot);
     StationServices& services() { return *services_; }
 
-private:
+  private:
     void CreateWindows();
     void OnTimer1();
     void OnStatTimer();

@@ -45,7 +45,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         {"spbexpand", ">", "Expand/shrink taskbar", false, true},
         {"spbquit", "X", "Quit Aerova", false, true},
     };
-    for (const auto& s : specs) strip->addWidget(AddButton(s.name, s.text, s.hint, s.toggle, s.enabled));
+    for (const auto& s : specs)
+        strip->addWidget(AddButton(s.name, s.text, s.hint, s.toggle, s.enabled));
 
     connect(button("spbradar1"), &QToolButton::toggled, this, [this](bool down) {
         if (onRadarButton) onRadarButton(1, down);
@@ -67,8 +68,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     resize(262, sizeHint().height());
 }
 
-QToolButton* MainWindow::AddButton(const QString& name, const QString& text, const QString& hint, bool toggle,
-                                   bool enabled) {
+QToolButton* MainWindow::AddButton(const QString& name, const QString& text, const QString& hint,
+                                   bool toggle, bool enabled) {
     auto* b = new QToolButton(this);
     b->setObjectName(name);
     b->setText(text);
@@ -109,7 +110,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Minimising runs the minimise button's action.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && onMinimise)
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
+        onMinimise)
         onMinimise();
 }
 

@@ -12,7 +12,7 @@ class QToolButton;
 namespace aerova {
 
 class MainWindow : public QWidget {
-public:
+  public:
     explicit MainWindow(QWidget* parent = nullptr);
 
     // The button by its name (`spbradar1`, `spbquit` ...); nullptr for an unknown name.
@@ -26,13 +26,13 @@ public:
     // The close question and shut-down; false keeps the program running.
     std::function<bool()> onCloseQuery;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
-    QToolButton* AddButton(const QString& name, const QString& text, const QString& hint, bool toggle,
-                           bool enabled);
+  private:
+    QToolButton* AddButton(const QString& name, const QString& text, const QString& hint,
+                           bool toggle, bool enabled);
     std::map<QString, QToolButton*> buttons_;
     bool closing_ = false;
 };

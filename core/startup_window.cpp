@@ -8,7 +8,8 @@
 
 namespace aerova {
 
-StartupWindow::StartupWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::WindowStaysOnTopHint) {
+StartupWindow::StartupWindow(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::WindowStaysOnTopHint) {
     setObjectName("startup");
     setWindowTitle(kMainCaption);
     auto* layout = new QVBoxLayout(this);
@@ -34,7 +35,11 @@ void StartupWindow::SetResult(const QString& text) {
     QApplication::processEvents();
 }
 
-QString StartupWindow::status() const { return status_->text(); }
-QString StartupWindow::result() const { return result_->text(); }
+QString StartupWindow::status() const {
+    return status_->text();
+}
+QString StartupWindow::result() const {
+    return result_->text();
+}
 
 }  // namespace aerova

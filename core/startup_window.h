@@ -10,7 +10,7 @@ class QLabel;
 namespace aerova {
 
 class StartupWindow : public QWidget {
-public:
+  public:
     explicit StartupWindow(QWidget* parent = nullptr);
     void SetStatus(const QString& text);
     void SetResult(const QString& text);
@@ -19,7 +19,7 @@ public:
     // Every status text shown, in order.
     const QStringList& history() const { return history_; }
 
-private:
+  private:
     QLabel* status_;
     QLabel* result_;
     QStringList history_;

@@ -34,7 +34,8 @@ std::optional<FaceFile> MatchFace(const char* pattern) {
             if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
                 FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch) {
                 FcPatternGetInteger(match, FC_INDEX, 0, &index);
-                result = FaceFile{reinterpret_cast<const char*>(family), reinterpret_cast<const char*>(file), index};
+                result = FaceFile{reinterpret_cast<const char*>(family),
+                                  reinterpret_cast<const char*>(file), index};
             }
             FcPatternDestroy(match);
         }
@@ -80,8 +81,10 @@ std::unique_ptr<BitmapFont> BitmapFont::Load(int pixelHeight) {
     // Codes 0 to 255 are Latin-1, which are the first 256 Unicode code points.
     for (int code = 0; code < 256; ++code) {
         Glyph& g = font->glyphs_[static_cast<std::size_t>(code)];
-        const FT_UInt index = code < 32 ? 0 : FT_Get_Char_Index(ft.face, static_cast<FT_ULong>(code));
-        if (FT_Load_Glyph(ft.face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0)
+        const FT_UInt index =
+            code < 32 ? 0 : FT_Get_Char_Index(ft.face, static_cast<FT_ULong>(code));
+        if (FT_Load_Glyph(ft.face, index,
+                          FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0)
             continue;
         const FT_GlyphSlot slot = ft.face->glyph;
         g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
@@ -100,7 +103,8 @@ std::unique_ptr<BitmapFont> BitmapFont::Load(int pixelHeight) {
         for (int r = 0; r < g.height; ++r) {
             const unsigned char* src = bm.pitch >= 0 ? bm.buffer + r * bm.pitch
                                                      : bm.buffer + (g.height - 1 - r) * -bm.pitch;
-            std::memcpy(&g.rows[static_cast<std::size_t>(r * g.pitch)], src, static_cast<std::size_t>(g.pitch));
+            std::memcpy(&g.rows[static_cast<std::size_t>(r * g.pitch)], src,
+                        static_cast<std::size_t>(g.pitch));
         }
     }
     return font;
@@ -114,18 +118,24 @@ FontSize FontSizeFromName(std::string_view sizeName) {
 
 int FontPixelHeight(FontSize size) {
     switch (size) {
-        case FontSize::k12: return 12;
-        case FontSize::k18: return 18;
-        default: return 10;
+        case FontSize::k12:
+            return 12;
+        case FontSize::k18:
+            return 18;
+        default:
+            return 10;
     }
 }
 
-int ColouredTextCellWidth(std::string_view sizeName) { return sizeName == "12" ? 7 : 6; }
+int ColouredTextCellWidth(std::string_view sizeName) {
+    return sizeName == "12" ? 7 : 6;
+}
 
 FontSet FontSet::Load() {
     FontSet set;
     for (int i = 0; i < 3; ++i)
-        set.font[static_cast<std::size_t>(i)] = BitmapFont::Load(FontPixelHeight(static_cast<FontSize>(i)));
+        set.font[static_cast<std::size_t>(i)] =
+            BitmapFont::Load(FontPixelHeight(static_cast<FontSize>(i)));
     return set;
 }
 

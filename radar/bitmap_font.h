@@ -15,11 +15,11 @@
 namespace aerova {
 
 struct Glyph {
-    int width = 0, height = 0;  // bitmap size in pixels
-    int left = 0;               // from the pen position to the bitmap's left column
-    int top = 0;                // from the baseline up to the bitmap's top row
-    int advance = 0;            // pen movement in pixels
-    int pitch = 0;              // bytes per row
+    int width = 0, height = 0;       // bitmap size in pixels
+    int left = 0;                    // from the pen position to the bitmap's left column
+    int top = 0;                     // from the baseline up to the bitmap's top row
+    int advance = 0;                 // pen movement in pixels
+    int pitch = 0;                   // bytes per row
     std::vector<std::uint8_t> rows;  // top row first, most significant bit leftmost
 
     bool Pixel(int x, int rowFromTop) const {
@@ -28,7 +28,7 @@ struct Glyph {
 };
 
 class BitmapFont {
-public:
+  public:
     // Rasterises the font at `pixelHeight`; nullptr when no monospaced face can be loaded.
     static std::unique_ptr<BitmapFont> Load(int pixelHeight);
 
@@ -37,7 +37,7 @@ public:
     const std::string& family() const { return family_; }
     const std::string& file() const { return file_; }
 
-private:
+  private:
     BitmapFont() = default;
     std::array<Glyph, 256> glyphs_{};
     int pixelHeight_ = 0;
@@ -55,7 +55,9 @@ int ColouredTextCellWidth(std::string_view sizeName);
 struct FontSet {
     std::array<std::unique_ptr<BitmapFont>, 3> font;
     static FontSet Load();
-    const BitmapFont* Get(FontSize size) const { return font[static_cast<std::size_t>(size)].get(); }
+    const BitmapFont* Get(FontSize size) const {
+        return font[static_cast<std::size_t>(size)].get();
+    }
 };
 
 // Labels are 8-bit text; texts written as UTF-8 (such as the degree sign) are turned into

@@ -10,7 +10,8 @@ namespace {
 TEST(BitmapFont, MonospacedCellsOfTheThreeSizes) {
     const FontSet fonts = FontSet::Load();
     for (int i = 0; i < 3; ++i)
-        if (!fonts.font[static_cast<std::size_t>(i)]) GTEST_SKIP() << "no monospaced font installed";
+        if (!fonts.font[static_cast<std::size_t>(i)])
+            GTEST_SKIP() << "no monospaced font installed";
     // The label box widths assume 6-pixel cells at 10 pixels and 7 at 12.
     EXPECT_EQ(fonts.Get(FontSize::k10)->glyph('W').advance, 6);
     EXPECT_EQ(fonts.Get(FontSize::k12)->glyph('W').advance, 7);
@@ -33,8 +34,11 @@ TEST(BitmapFont, SizeNamesAndCells) {
 
 TEST(BitmapFont, Utf8DegreeSignBecomesOneCharacterCode) {
     EXPECT_EQ(TextToCharCodes("234\xC2\xB0"), "234\xB0");
-    EXPECT_EQ(TextToCharCodes("A\xB0" "B"), "A\xB0" "B");  // already 8-bit
-    EXPECT_EQ(TextToCharCodes("\xC2"), "\xC2");           // cut sequence stays
+    EXPECT_EQ(TextToCharCodes("A\xB0"
+                              "B"),
+              "A\xB0"
+              "B");                              // already 8-bit
+    EXPECT_EQ(TextToCharCodes("\xC2"), "\xC2");  // cut sequence stays
 }
 
 TEST(PixelLayer, ColouredTextSwitchesColoursAtTheMarks) {
@@ -69,7 +73,7 @@ TEST(PixelLayer, SymbolIsCentredAndClipped) {
     EXPECT_NE(layer.At(7, 8), 0u);  // column 3 of the cell starting at x - 4, row 4 from y - 4
     EXPECT_EQ(layer.dirty().x0, 7);
     EXPECT_EQ(layer.dirty().x1, 7);
-    layer.DrawSymbol(1, 0, 0);  // three quarters outside: no write outside the buffer
+    layer.DrawSymbol(1, 0, 0);      // three quarters outside: no write outside the buffer
     EXPECT_NE(layer.At(3, 3), 0u);  // its top right corner
     EXPECT_EQ(layer.At(0, 0), 0u);  // its hollow middle
 }

@@ -108,7 +108,8 @@ ColourTable::ColourTable() {
 
 ColourMarks::ColourMarks() {
     checked.fill(true);
-    for (int i = 0; i < kColourItems; ++i) caption[static_cast<std::size_t>(i)] = kItems[static_cast<std::size_t>(i)].caption;
+    for (int i = 0; i < kColourItems; ++i)
+        caption[static_cast<std::size_t>(i)] = kItems[static_cast<std::size_t>(i)].caption;
 }
 
 void LoadColourTable(const IniFile& ini, ColourTable& table) {
@@ -123,10 +124,11 @@ void LoadColourTable(const IniFile& ini, ColourTable& table) {
 
 void LoadColourMarks(const IniFile& ini, int window, ColourMarks& marks) {
     for (int i = 1; i < kColourItems; ++i)
-        marks.checked[static_cast<std::size_t>(i)] = ini.ReadBool(kColors, MarkKey(window, i), true);
+        marks.checked[static_cast<std::size_t>(i)] =
+            ini.ReadBool(kColors, MarkKey(window, i), true);
     for (int i = kColUserFirst; i <= kColUserLast; ++i)
-        marks.caption[static_cast<std::size_t>(i)] =
-            ini.ReadString(kColors, CaptionKey(window, i), kItems[static_cast<std::size_t>(i)].caption);
+        marks.caption[static_cast<std::size_t>(i)] = ini.ReadString(
+            kColors, CaptionKey(window, i), kItems[static_cast<std::size_t>(i)].caption);
 }
 
 void SaveColourTable(IniFile& ini, const ColourTable& table) {

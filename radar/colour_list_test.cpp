@@ -16,14 +16,22 @@ struct ItemCase {
 
 TEST(ColourList, DefaultsOfTheColorsSection) {
     const ItemCase cases[] = {
-        {1, "Radar background", 3, 0, 43},      {2, "Radar rings/radials", 146, 190, 12},
-        {3, "Global grid", 64, 64, 64},          {6, "Active flight", 32, 255, 32},
-        {7, "Inactive flight", 128, 128, 128},   {8, "Filtered flight", 6, 74, 17},
-        {9, "Highlighted flight", 166, 202, 240}, {10, "Selected flight", 0, 255, 255},
-        {11, "Squawk Ident", 255, 128, 0},       {12, "Distress", 255, 0, 0},
-        {13, "STCA", 255, 0, 255},               {18, "Flight strip", 255, 255, 255},
-        {19, "Flight info/Stacklist", 128, 255, 128}, {21, "Metar", 128, 255, 255},
-        {30, "User1", 255, 255, 255},            {42, "User13", 255, 255, 255},
+        {1, "Radar background", 3, 0, 43},
+        {2, "Radar rings/radials", 146, 190, 12},
+        {3, "Global grid", 64, 64, 64},
+        {6, "Active flight", 32, 255, 32},
+        {7, "Inactive flight", 128, 128, 128},
+        {8, "Filtered flight", 6, 74, 17},
+        {9, "Highlighted flight", 166, 202, 240},
+        {10, "Selected flight", 0, 255, 255},
+        {11, "Squawk Ident", 255, 128, 0},
+        {12, "Distress", 255, 0, 0},
+        {13, "STCA", 255, 0, 255},
+        {18, "Flight strip", 255, 255, 255},
+        {19, "Flight info/Stacklist", 128, 255, 128},
+        {21, "Metar", 128, 255, 255},
+        {30, "User1", 255, 255, 255},
+        {42, "User13", 255, 255, 255},
         {51, "AIS beacon", 166, 202, 240},
     };
     const ColourTable table;
@@ -34,7 +42,8 @@ TEST(ColourList, DefaultsOfTheColorsSection) {
         EXPECT_EQ(marks.caption[static_cast<std::size_t>(c.item)], c.caption);
         EXPECT_TRUE(marks[c.item]);
     }
-    for (int header : {0, 5, 14, 17, 22, 29, 43, 46}) EXPECT_TRUE(ColourItemAt(header).header) << header;
+    for (int header : {0, 5, 14, 17, 22, 29, 43, 46})
+        EXPECT_TRUE(ColourItemAt(header).header) << header;
     EXPECT_FALSE(ColourItemAt(12).header);
     EXPECT_FALSE(marks[52]);
 }
@@ -52,7 +61,7 @@ TEST(ColourList, LoadsColoursMarksAndUserCaptionsPerWindow) {
     ColourTable table;
     LoadColourTable(ini, table);
     EXPECT_EQ(table[kColDistress], RgbFromBytes(0, 255, 0));
-    EXPECT_EQ(table[31], RgbFromBytes(255, 0, 0));                   // User2 = color9
+    EXPECT_EQ(table[31], RgbFromBytes(255, 0, 0));                  // User2 = color9
     EXPECT_EQ(table[kColRadarBackground], RgbFromBytes(3, 0, 43));  // -1: not set
     ColourMarks w1, w2;
     LoadColourMarks(ini, 1, w1);
@@ -78,7 +87,7 @@ TEST(Symbols, RowsTopDownMostSignificantBitLeft) {
         for (int y = 0; y < 8; ++y) set += SymbolPixel(9, x, y);
     EXPECT_EQ(set, 1);
     EXPECT_TRUE(SymbolPixel(9, 3, 4));
-    EXPECT_TRUE(SymbolPixel(0, 0, 0));   // bottom-left of "80"
+    EXPECT_TRUE(SymbolPixel(0, 0, 0));  // bottom-left of "80"
     EXPECT_FALSE(SymbolPixel(0, 7, 0));
     EXPECT_EQ(SymbolBitmap(99), SymbolBitmap(1));
 }

@@ -54,10 +54,11 @@ void SharedGlResources::Build(int window) {
                 // glBitmap rows run bottom to top.
                 bottomUp.assign(g.rows.size(), 0);
                 for (int r = 0; r < g.height; ++r)
-                    std::copy_n(&g.rows[static_cast<std::size_t>((g.height - 1 - r) * g.pitch)], g.pitch,
-                                &bottomUp[static_cast<std::size_t>(r * g.pitch)]);
-                glBitmap(g.width, g.height, static_cast<float>(-g.left), static_cast<float>(g.height - g.top),
-                         static_cast<float>(g.advance), 0, bottomUp.empty() ? nullptr : bottomUp.data());
+                    std::copy_n(&g.rows[static_cast<std::size_t>((g.height - 1 - r) * g.pitch)],
+                                g.pitch, &bottomUp[static_cast<std::size_t>(r * g.pitch)]);
+                glBitmap(g.width, g.height, static_cast<float>(-g.left),
+                         static_cast<float>(g.height - g.top), static_cast<float>(g.advance), 0,
+                         bottomUp.empty() ? nullptr : bottomUp.data());
             }
             glEndList();
         }
@@ -66,7 +67,8 @@ void SharedGlResources::Build(int window) {
     for (int s = 0; s < kSymbolCount; ++s) {
         std::uint8_t rows[kSymbolSize];
         const SymbolRows& top = SymbolBitmap(s);
-        for (int r = 0; r < kSymbolSize; ++r) rows[r] = top[static_cast<std::size_t>(kSymbolSize - 1 - r)];
+        for (int r = 0; r < kSymbolSize; ++r)
+            rows[r] = top[static_cast<std::size_t>(kSymbolSize - 1 - r)];
         glNewList(symbolBase_ + static_cast<unsigned>(s), GL_COMPILE);
         glBitmap(kSymbolSize, kSymbolSize, 4, 4, 0, 0, rows);
         glEndList();
@@ -96,7 +98,8 @@ void SharedGlResources::DrawText(std::string_view text, std::string_view sizeNam
 
 void SharedGlResources::DrawSymbol(int number) const {
     if (builtBy_ == 0) return;
-    glCallList(symbolBase_ + static_cast<unsigned>(number < 0 || number >= kSymbolCount ? 1 : number));
+    glCallList(symbolBase_ +
+               static_cast<unsigned>(number < 0 || number >= kSymbolCount ? 1 : number));
 }
 
 }  // namespace aerova

@@ -12,7 +12,7 @@
 namespace aerova {
 
 class SharedGlResources {
-public:
+  public:
     SharedGlResources() = default;
     SharedGlResources(const SharedGlResources&) = delete;
     SharedGlResources& operator=(const SharedGlResources&) = delete;
@@ -35,7 +35,7 @@ public:
     // The symbol centred on the current raster position.
     void DrawSymbol(int number) const;
 
-private:
+  private:
     FontSet fonts_;
     std::array<unsigned, 3> fontBase_{};
     unsigned symbolBase_ = 0;

@@ -41,10 +41,10 @@ QApplication* App() {
     return app;
 }
 
-#define REQUIRE_DISPLAY()                                                                       \
-    do {                                                                                        \
-        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display: run under xvfb-run";  \
-        App();                                                                                  \
+#define REQUIRE_DISPLAY()                                                                   \
+    do {                                                                                    \
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display: run under xvfb-run"; \
+        App();                                                                              \
     } while (0)
 
 std::string ArtifactPath(const char* file) {
@@ -106,7 +106,8 @@ struct Scene {
     }
     static QImage Frame(RadarWindow& w) {
         if (!w.isVisible()) w.show();
-        for (int i = 0; i < 50 && !w.windowHandle()->isExposed(); ++i) QApplication::processEvents();
+        for (int i = 0; i < 50 && !w.windowHandle()->isExposed(); ++i)
+            QApplication::processEvents();
         return w.pnradar().grabFramebuffer();
     }
 };
@@ -116,21 +117,25 @@ QPoint GluPixel(RadarRenderer& r, float lat, float lon) {
     const FrameProjection& f = r.projection();
     const ModelPoint m = GeoToModel(lat, lon, kTargetHeightKm);
     GLdouble wx = 0, wy = 0, wz = 0;
-    EXPECT_EQ(gluProject(m.x, m.y, m.z, f.modelview.data(), f.projection.data(), f.viewport.data(), &wx, &wy, &wz),
+    EXPECT_EQ(gluProject(m.x, m.y, m.z, f.modelview.data(), f.projection.data(), f.viewport.data(),
+                         &wx, &wy, &wz),
               GL_TRUE);
     return QPoint(static_cast<int>(std::lround(wx)), static_cast<int>(std::lround(wy)));
 }
 
 // Counts the symbol's set pixels around `at` (origin lower left) that have `colour`.
-int SymbolPixelsIn(const QImage& image, int symbol, QPoint at, const Rgb& colour, int* total = nullptr) {
+int SymbolPixelsIn(const QImage& image, int symbol, QPoint at, const Rgb& colour,
+                   int* total = nullptr) {
     const QColor want = QColor::fromRgbF(colour.r, colour.g, colour.b);
     int matching = 0, count = 0;
     for (int x = 0; x < kSymbolSize; ++x)
         for (int y = 0; y < kSymbolSize; ++y) {
             if (!SymbolPixel(symbol, x, y)) continue;
             ++count;
-            const QColor got = image.pixelColor(at.x() - 4 + x, image.height() - 1 - (at.y() - 4 + y));
-            if (std::abs(got.red() - want.red()) <= 1 && std::abs(got.green() - want.green()) <= 1 &&
+            const QColor got =
+                image.pixelColor(at.x() - 4 + x, image.height() - 1 - (at.y() - 4 + y));
+            if (std::abs(got.red() - want.red()) <= 1 &&
+                std::abs(got.green() - want.green()) <= 1 &&
                 std::abs(got.blue() - want.blue()) <= 1)
                 ++matching;
         }
@@ -156,7 +161,8 @@ TEST(Gui, TargetAtKnownPositionInItsClassColourWhereGluProjectPutsIt) {
     scene.w1->display().cbupper = "340";
     image = Scene::Frame(*scene.w1);
     EXPECT_EQ(scene.w1->pnradar().renderer().stats().classCount[kClassFiltered], 2);
-    EXPECT_EQ(SymbolPixelsIn(image, kSymFiltered, p, scene.colours[kColActiveFlight], &total), total);
+    EXPECT_EQ(SymbolPixelsIn(image, kSymFiltered, p, scene.colours[kColActiveFlight], &total),
+              total);
     const std::size_t slot = 0;
     EXPECT_TRUE(scene.table->windows[0].onscreen[slot]);
     EXPECT_EQ((*scene.w1).cache()[slot].x, p.x());
@@ -234,7 +240,8 @@ TEST(Gui, HideAllRemovesAircraftLabelsButNotVessels) {
 TEST(Gui, LabelPixelLayerMatchesGlyphByGlyphBitmaps) {
     REQUIRE_DISPLAY();
     Scene scene;
-    for (int i = 0; i < 6; ++i) AddTarget(*scene.table, 53.4f + 0.08f * i, 9.7f + 0.1f * i, "F350", "1234");
+    for (int i = 0; i < 6; ++i)
+        AddTarget(*scene.table, 53.4f + 0.08f * i, 9.7f + 0.1f * i, "F350", "1234");
     const QImage layered = Scene::Frame(*scene.w1);
     scene.w1->pnradar().renderer().SetGlyphPath(true);
     const QImage glyphs = Scene::Frame(*scene.w1);
@@ -252,7 +259,8 @@ TEST(Gui, WindowTwoCallsTheListsWindowOneBuilt) {
     EXPECT_FALSE(scene.w2->pnradar().sharingFailed());
     EXPECT_EQ(&scene.w2->pnradar().resources(), &scene.shared);
     EXPECT_GE(scene.w2->pnradar().framesDrawn(), 1);
-    EXPECT_TRUE(QOpenGLContext::areSharing(scene.w1->pnradar().context(), scene.w2->pnradar().context()));
+    EXPECT_TRUE(
+        QOpenGLContext::areSharing(scene.w1->pnradar().context(), scene.w2->pnradar().context()));
     scene.w2->pnradar().makeCurrent();
     EXPECT_EQ(glIsList(scene.shared.gridList()), GL_TRUE);
     EXPECT_EQ(glIsList(scene.shared.fontBase(FontSize::k12) + 'A'), GL_TRUE);
@@ -262,7 +270,8 @@ TEST(Gui, WindowTwoCallsTheListsWindowOneBuilt) {
 
 TEST(Gui, DesktopStationStartsInOrderAndWritesScreenshots) {
     REQUIRE_DISPLAY();
-    QDir dir(QDir::tempPath() + "/aerova-gui-test-" + QString::number(QApplication::applicationPid()));
+    QDir dir(QDir::tempPath() + "/aerova-gui-test-" +
+             QString::number(QApplication::applicationPid()));
     dir.removeRecursively();
     RunOptions options;
     options.stationDir = dir.path().toStdString();
@@ -306,15 +315,19 @@ TEST(Gui, DesktopStationStartsInOrderAndWritesScreenshots) {
     EXPECT_NE(entry.distanceText.view(), "????.?");
     const int selected = AddTarget(station.table(), 53.45f, 9.8f, "F280", "7700");
     station.table().windows[0].selected = selected;
-    EXPECT_TRUE(Scene::Frame(station.radar(1)).save(QString::fromStdString(ArtifactPath("radar1.png"))));
-    EXPECT_TRUE(Scene::Frame(station.radar(2)).save(QString::fromStdString(ArtifactPath("radar2.png"))));
+    EXPECT_TRUE(
+        Scene::Frame(station.radar(1)).save(QString::fromStdString(ArtifactPath("radar1.png"))));
+    EXPECT_TRUE(
+        Scene::Frame(station.radar(2)).save(QString::fromStdString(ArtifactPath("radar2.png"))));
     station.radar(1).hide();
     station.radar(2).hide();
     QApplication::processEvents();
     EXPECT_TRUE(station.mainWindow().isVisible());  // back when no radar window shows
-    EXPECT_TRUE(station.mainWindow().grab().save(QString::fromStdString(ArtifactPath("main_window.png"))));
+    EXPECT_TRUE(
+        station.mainWindow().grab().save(QString::fromStdString(ArtifactPath("main_window.png"))));
     station.startupWindow().show();
-    EXPECT_TRUE(station.startupWindow().grab().save(QString::fromStdString(ArtifactPath("startup_window.png"))));
+    EXPECT_TRUE(station.startupWindow().grab().save(
+        QString::fromStdString(ArtifactPath("startup_window.png"))));
     station.startupWindow().hide();
 
     EXPECT_TRUE(station.Quit());

@@ -13,12 +13,13 @@ namespace {
 constexpr char kDegree = '\xB0';
 
 class Planner {
-public:
+  public:
     Planner(const OverlayInputs& in, std::vector<OverlayCommand>& out) : in_(in), out_(out) {}
 
     // A box given by left/right x and top/bottom distance from the top edge: filled in the
     // background (or `fill`) while boxes are solid, then outlined.
-    void Box(int left, int right, int top, int bottom, const Rgb& outline, const Rgb* fill = nullptr) {
+    void Box(int left, int right, int top, int bottom, const Rgb& outline,
+             const Rgb* fill = nullptr) {
         const int yTop = in_.height - top, yBottom = in_.height - bottom;
         if (in_.solid || fill) {
             OverlayCommand c;
@@ -47,7 +48,8 @@ public:
         out_.push_back(c);
     }
     // Text with its baseline `fromTop` pixels below the top edge.
-    void TextFromTop(int x, int fromTop, std::string_view size, const Rgb& colour, std::string text) {
+    void TextFromTop(int x, int fromTop, std::string_view size, const Rgb& colour,
+                     std::string text) {
         TextFromBottom(x, in_.height - fromTop, size, colour, std::move(text));
     }
     void TextFromBottom(int x, int y, std::string_view size, const Rgb& colour, std::string text) {
@@ -70,12 +72,14 @@ public:
     }
     Rgb Colour(int item) const { return (*in_.colours)[item]; }
 
-private:
+  private:
     const OverlayInputs& in_;
     std::vector<OverlayCommand>& out_;
 };
 
-std::string Hhnnss(DayTime t) { return FormatDateTime("hh:nn:ss", t); }
+std::string Hhnnss(DayTime t) {
+    return FormatDateTime("hh:nn:ss", t);
+}
 
 std::string Replace(std::string s, char from, char to) {
     for (char& c : s)
@@ -85,8 +89,8 @@ std::string Replace(std::string s, char from, char to) {
 
 // One forecast text from its 12th character, on one line at `oneLineY` when it fits the
 // panel, otherwise in two lines at `firstY` and `secondY`.
-void ForecastLines(Planner& p, const OverlayInputs& in, const std::string& text, int oneLineY, int firstY,
-                   int secondY, const Rgb& colour) {
+void ForecastLines(Planner& p, const OverlayInputs& in, const std::string& text, int oneLineY,
+                   int firstY, int secondY, const Rgb& colour) {
     const std::string body = Copy(Replace(Replace(text, '\r', ' '), '\n', ' '), 12, 100000);
     const int fit = in.width / 7 - 3;
     if (static_cast<int>(body.size()) <= fit) {
@@ -122,13 +126,16 @@ void PlanMetar(Planner& p, const OverlayInputs& in) {
             p.TextFromBottom(4, 20, "18", colour, PressureGroup(d.metar));
             break;
         case 1:
-        case 2: ForecastLines(p, in, d.wxshow == 1 ? d.shortTaf : d.taf, 24, 24, 8, colour); break;
+        case 2:
+            ForecastLines(p, in, d.wxshow == 1 ? d.shortTaf : d.taf, 24, 24, 8, colour);
+            break;
         case 3:
         case 4:
             p.TextFromBottom(4, 27, "12", colour, MetarBody(d.metar));
             ForecastLines(p, in, d.wxshow == 3 ? d.shortTaf : d.taf, 12, 15, 2, colour);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -140,7 +147,8 @@ void PlanFlightStrip(Planner& p, const OverlayInputs& in, int dx, int dy) {
     p.Box(left, right, top, bottom, colour);
     p.HorizontalLine(left, right, 45 - dy, half);
     p.HorizontalLine(left, right, 58 - dy, half);
-    for (int x : {116, 158, 186, 217, 246, 400, 470}) p.VerticalLine(x - dx, 45 - dy, 58 - dy, half);
+    for (int x : {116, 158, 186, 217, 246, 400, 470})
+        p.VerticalLine(x - dx, 45 - dy, 58 - dy, half);
     for (int x : {116, 158}) p.VerticalLine(x - dx, top, 45 - dy, half);
 
     // Row 1: call sign, altitude label, raw altitude or box.
@@ -156,7 +164,8 @@ void PlanFlightStrip(Planner& p, const OverlayInputs& in, int dx, int dy) {
     p.TextFromTop(58 - dx, row2, "10", colour, f.modes.str());
     p.TextFromTop(120 - dx, row2, "10", colour, f.squawk.str());
     p.TextFromTop(160 - dx, row2, "10", colour, f.gs4.str());
-    if (!f.track3.empty()) p.TextFromTop(188 - dx, row2, "10", colour, f.track3 + std::string(1, kDegree));
+    if (!f.track3.empty())
+        p.TextFromTop(188 - dx, row2, "10", colour, f.track3 + std::string(1, kDegree));
     char rate[8];
     std::snprintf(rate, sizeof rate, "%3s", Trim(f.vratecode.view()).c_str());
     p.TextFromTop(220 - dx, row2, "10", colour, Trim(f.vratecode.view()).empty() ? "" : rate);
@@ -169,7 +178,8 @@ void PlanFlightStrip(Planner& p, const OverlayInputs& in, int dx, int dy) {
     }
     if (in.stripEntry) {
         p.TextFromTop(402 - dx, row2, "10", colour, in.stripEntry->distanceText.str());
-        p.TextFromTop(472 - dx, row2, "10", colour, in.stripEntry->bearingText + std::string(1, kDegree));
+        p.TextFromTop(472 - dx, row2, "10", colour,
+                      in.stripEntry->bearingText + std::string(1, kDegree));
     }
 
     // Row 3: route, then the enhanced-surveillance values or the vessel's dimensions.
@@ -200,31 +210,37 @@ void PlanFlightStrip(Planner& p, const OverlayInputs& in, int dx, int dy) {
     p.TextFromTop(199 - dx, row3, "10", colour, Trim(details));
 }
 
-std::string OneDecimal(double v) { return RealToFixed(v, 1); }
+std::string OneDecimal(double v) {
+    return RealToFixed(v, 1);
+}
 
 void PlanClosestApproachBox(Planner& p, const OverlayInputs& in, int dx, int dy) {
     const PairPrediction& pair = in.pair;
     const Rgb strip = p.Colour(kColFlightStrip);
     const Rgb half{strip.r / 2, strip.g / 2, strip.b / 2};
     const int sep = in.display->separation;
-    const Rgb fill = sep != 0 && pair.minimumDistance < sep && pair.conflict ? p.Colour(kColDistress)
-                                                                              : p.Colour(kColRadarBackground);
+    const Rgb fill = sep != 0 && pair.minimumDistance < sep && pair.conflict
+                         ? p.Colour(kColDistress)
+                         : p.Colour(kColRadarBackground);
     const int left = 504 - dx, right = 734 - dx;
     p.Box(left, right, 32 - dy, 71 - dy, strip, &fill);
     p.HorizontalLine(left, right, 45 - dy, half);
     p.HorizontalLine(left, right, 58 - dy, half);
-    p.TextFromTop(left + 4, 43 - dy, "10", strip,
-                  pair.labelA + " [" + pair.levelA + "] - " + pair.labelB + " [" + pair.levelB + "]");
+    p.TextFromTop(
+        left + 4, 43 - dy, "10", strip,
+        pair.labelA + " [" + pair.levelA + "] - " + pair.labelB + " [" + pair.levelB + "]");
     p.TextFromTop(left + 4, 56 - dy, "10", strip,
-                  "Dist: " + OneDecimal(pair.currentDistance) + " NM  Min: " + OneDecimal(pair.minimumDistance) +
-                      " NM");
-    p.TextFromTop(left + 4, 69 - dy, "10", strip,
-                  "TTG: " + std::to_string(pair.seconds) + " sec  EPT: " + Hhnnss(pair.closestApproachUtc));
+                  "Dist: " + OneDecimal(pair.currentDistance) +
+                      " NM  Min: " + OneDecimal(pair.minimumDistance) + " NM");
+    p.TextFromTop(
+        left + 4, 69 - dy, "10", strip,
+        "TTG: " + std::to_string(pair.seconds) + " sec  EPT: " + Hhnnss(pair.closestApproachUtc));
 }
 
 }  // namespace
 
-std::string BearingReadoutText(std::string_view bearingText, std::string_view distanceText, int variation) {
+std::string BearingReadoutText(std::string_view bearingText, std::string_view distanceText,
+                               int variation) {
     const auto bearing = TryParseInt(bearingText);
     if (!bearing) return "";
     int qdm = *bearing + 180 + variation;
@@ -242,8 +258,8 @@ std::string SeparationBoxText(int separation) {
 
 std::string ViewCentreText(float lat, float lon) {
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%c%05.2f %c%06.2f", lat < 0 ? 'S' : 'N', std::fabs(lat), lon < 0 ? 'W' : 'E',
-                  std::fabs(lon));
+    std::snprintf(buf, sizeof buf, "%c%05.2f %c%06.2f", lat < 0 ? 'S' : 'N', std::fabs(lat),
+                  lon < 0 ? 'W' : 'E', std::fabs(lon));
     return buf;
 }
 
@@ -267,8 +283,8 @@ std::vector<OverlayCommand> PlanOverlays(const OverlayInputs& in) {
                       Hhnnss(in.utcNow) + " UTC - " + Hhnnss(in.localNow) + " LT");
     }
     if (marks[kColDirectionFinder] && in.bearingEntry) {
-        const std::string text =
-            BearingReadoutText(in.bearingEntry->bearingText.view(), in.bearingEntry->distanceText.view(), d.cbvari);
+        const std::string text = BearingReadoutText(in.bearingEntry->bearingText.view(),
+                                                    in.bearingEntry->distanceText.view(), d.cbvari);
         if (!text.empty()) {
             const int len = static_cast<int>(text.size());
             p.Box(in.width - 12 * len - 8, in.width, 0, 30, p.Colour(kColDirectionFinder));
@@ -307,8 +323,8 @@ std::vector<OverlayCommand> PlanOverlays(const OverlayInputs& in) {
         }
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const int len = static_cast<int>(lines[i].size());
-            p.TextFromTop(in.width - 6 * len, 13 + 10 * static_cast<int>(i + 1), "10", p.Colour(kColFlightInfo),
-                          lines[i]);
+            p.TextFromTop(in.width - 6 * len, 13 + 10 * static_cast<int>(i + 1), "10",
+                          p.Colour(kColFlightInfo), lines[i]);
         }
     }
     return out;

@@ -26,7 +26,7 @@ struct OverlayCommand {
 // The closest approach of the selected and the highlighted target, as the frame found it.
 struct PairPrediction {
     bool converging = false;
-    bool conflict = false;  // predicted levels less than 8 apart
+    bool conflict = false;               // predicted levels less than 8 apart
     int ax = 0, ay = 0, bx = 0, by = 0;  // projected closest-approach points
     bool aVisible = false, bVisible = false;
     double minimumDistance = 0, currentDistance = 0;
@@ -46,7 +46,7 @@ struct OverlayInputs {
     bool freeze = false;
     DayTime utcNow = 0, localNow = 0;
     std::vector<std::string> statusLines;  // shown while the status display is on
-    bool solid = true;                      // screen/solid: boxes are filled
+    bool solid = true;                     // screen/solid: boxes are filled
     // The flight strip's target (selected, else highlighted) and its screen cache entry.
     const Tflight* stripFlight = nullptr;
     const TargetScreenEntry* stripEntry = nullptr;
@@ -59,7 +59,8 @@ std::vector<OverlayCommand> PlanOverlays(const OverlayInputs& in);
 
 // "QDM: " and the magnetic bearing back to the ring centre, "°/" and the distance; empty
 // when the bearing is not known.
-std::string BearingReadoutText(std::string_view bearingText, std::string_view distanceText, int variation);
+std::string BearingReadoutText(std::string_view bearingText, std::string_view distanceText,
+                               int variation);
 std::string SeparationBoxText(int separation);
 // "N53.60 E010.00"
 std::string ViewCentreText(float lat, float lon);

@@ -37,10 +37,12 @@ TEST(OverlayPlan, BearingReadoutQdm) {
         int variation;
         const char* expected;
     } cases[] = {
-        {"180", 0, "QDM: 360\xB0/12.5"}, {"181", 0, "QDM: 001\xB0/12.5"}, {"000", 0, "QDM: 180\xB0/12.5"},
-        {"170", 20, "QDM: 010\xB0/12.5"}, {"005", -20, "QDM: 165\xB0/12.5"}, {"???", 0, ""},
+        {"180", 0, "QDM: 360\xB0/12.5"},   {"181", 0, "QDM: 001\xB0/12.5"},
+        {"000", 0, "QDM: 180\xB0/12.5"},   {"170", 20, "QDM: 010\xB0/12.5"},
+        {"005", -20, "QDM: 165\xB0/12.5"}, {"???", 0, ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(BearingReadoutText(c.bearing, "12.5", c.variation), c.expected) << c.bearing;
+    for (const auto& c : cases)
+        EXPECT_EQ(BearingReadoutText(c.bearing, "12.5", c.variation), c.expected) << c.bearing;
 }
 
 TEST(OverlayPlan, BoxTextsAndInformationBlock) {
@@ -80,7 +82,8 @@ TEST(OverlayPlan, MetarLineModes) {
     ASSERT_NE(FindText(loading, "Loading WX data..."), nullptr);
     fx.display.metar = "2024/05/01 EDDH 011220Z 27010KT 9999 FEW030 15/08 Q1013\nNOSIG";
     const auto plan = PlanOverlays(fx.in);
-    const OverlayCommand* line = FindText(plan, "EDDH 011220Z 27010KT 9999 FEW030 15/08 Q1013 NOSIG");
+    const OverlayCommand* line =
+        FindText(plan, "EDDH 011220Z 27010KT 9999 FEW030 15/08 Q1013 NOSIG");
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->y0, 4);
     const OverlayCommand* qnh = FindText(plan, "1013");
@@ -134,7 +137,8 @@ TEST(OverlayPlan, ClosestApproachBoxFilledInDistressOnConflict) {
     EXPECT_NE(FindText(plan, "Dist: 19.8 NM  Min: 2.0 NM"), nullptr);
     EXPECT_NE(FindText(plan, "TTG: 99 sec  EPT: 12:36:35"), nullptr);
     const bool distressFill = std::any_of(plan.begin(), plan.end(), [&](const OverlayCommand& c) {
-        return c.kind == OverlayCommand::kFilledBox && c.x0 == 504 && c.colour == fx.colours[kColDistress];
+        return c.kind == OverlayCommand::kFilledBox && c.x0 == 504 &&
+               c.colour == fx.colours[kColDistress];
     });
     EXPECT_TRUE(distressFill);
     fx.in.pair.conflict = false;

@@ -18,7 +18,8 @@ void PixelLayer::Clear() {
     if (!dirty_.empty()) {
         const auto n = static_cast<std::size_t>(dirty_.x1 - dirty_.x0 + 1);
         for (int y = dirty_.y0; y <= dirty_.y1; ++y)
-            std::memset(&pixels_[static_cast<std::size_t>(y * width_ + dirty_.x0)], 0, n * sizeof(std::uint32_t));
+            std::memset(&pixels_[static_cast<std::size_t>(y * width_ + dirty_.x0)], 0,
+                        n * sizeof(std::uint32_t));
     }
     dirty_ = PixelRect{1 << 30, 1 << 30, -1, -1};
 }
@@ -32,7 +33,9 @@ std::uint32_t PixelLayer::Pack(const Rgb& c) {
     return byte(c.r) | (byte(c.g) << 8) | (byte(c.b) << 16) | 0xFF000000u;
 }
 
-void PixelLayer::SetColour(const Rgb& colour) { colour_ = Pack(colour); }
+void PixelLayer::SetColour(const Rgb& colour) {
+    colour_ = Pack(colour);
+}
 
 int PixelLayer::DrawGlyph(const BitmapFont& font, std::uint8_t code, int x, int y) {
     const Glyph& g = font.glyph(code);
@@ -55,13 +58,16 @@ int PixelLayer::DrawGlyph(const BitmapFont& font, std::uint8_t code, int x, int 
     return g.advance;
 }
 
-void PixelLayer::DrawCells(const BitmapFont& font, std::string_view codes, int x, int y, int cellWidth) {
+void PixelLayer::DrawCells(const BitmapFont& font, std::string_view codes, int x, int y,
+                           int cellWidth) {
     for (std::size_t i = 0; i < codes.size(); ++i)
-        DrawGlyph(font, static_cast<std::uint8_t>(codes[i]), x + static_cast<int>(i) * cellWidth, y);
+        DrawGlyph(font, static_cast<std::uint8_t>(codes[i]), x + static_cast<int>(i) * cellWidth,
+                  y);
 }
 
 void PixelLayer::DrawColouredText(const BitmapFont& font, std::string_view codes, int x, int y,
-                                  int cellWidth, const Rgb& percent, const Rgb& dollar, const Rgb& normal) {
+                                  int cellWidth, const Rgb& percent, const Rgb& dollar,
+                                  const Rgb& normal) {
     SetColour(normal);
     for (std::size_t i = 0; i < codes.size(); ++i) {
         const char c = codes[i];

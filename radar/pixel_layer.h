@@ -20,14 +20,16 @@ struct PixelRect {
 };
 
 class PixelLayer {
-public:
+  public:
     void Resize(int width, int height);
     int width() const { return width_; }
     int height() const { return height_; }
 
     // RGBA bytes, row 0 at the bottom; alpha 0 where nothing was drawn.
     const std::uint32_t* data() const { return pixels_.data(); }
-    std::uint32_t At(int x, int y) const { return pixels_[static_cast<std::size_t>(y * width_ + x)]; }
+    std::uint32_t At(int x, int y) const {
+        return pixels_[static_cast<std::size_t>(y * width_ + x)];
+    }
     const PixelRect& dirty() const { return dirty_; }
     // Forgets what was drawn (only the dirty part is touched).
     void Clear();
@@ -39,13 +41,13 @@ public:
     void DrawCells(const BitmapFont& font, std::string_view codes, int x, int y, int cellWidth);
     // `DrawColouredText`: "%" switches to `percent`, "$" to `dollar`, a blank back to
     // `normal`; the three marks are not drawn but keep their cell.
-    void DrawColouredText(const BitmapFont& font, std::string_view codes, int x, int y, int cellWidth,
-                          const Rgb& percent, const Rgb& dollar, const Rgb& normal);
+    void DrawColouredText(const BitmapFont& font, std::string_view codes, int x, int y,
+                          int cellWidth, const Rgb& percent, const Rgb& dollar, const Rgb& normal);
     void DrawSymbol(int number, int x, int y);
 
     static std::uint32_t Pack(const Rgb& c);
 
-private:
+  private:
     void Put(int x, int y) {
         if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
         pixels_[static_cast<std::size_t>(y * width_ + x)] = colour_;

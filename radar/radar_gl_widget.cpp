@@ -23,9 +23,12 @@ void SetRadarSurfaceFormat() {
     QSurfaceFormat::setDefaultFormat(format);
 }
 
-RadarGlWidget::RadarGlWidget(int window, SharedGlResources& shared, std::function<void(RenderInputs&)> fillInputs,
-                             QWidget* parent)
-    : QOpenGLWidget(parent), window_(window), resources_(&shared), fillInputs_(std::move(fillInputs)) {
+RadarGlWidget::RadarGlWidget(int window, SharedGlResources& shared,
+                             std::function<void(RenderInputs&)> fillInputs, QWidget* parent)
+    : QOpenGLWidget(parent),
+      window_(window),
+      resources_(&shared),
+      fillInputs_(std::move(fillInputs)) {
     setObjectName("pnradar");
     setMinimumSize(64, 64);
     setMouseTracking(true);
@@ -42,7 +45,8 @@ RadarGlWidget::~RadarGlWidget() {
 
 void RadarGlWidget::initializeGL() {
     if (!context() || !context()->isValid()) {
-        if (window_ == 1 && onFatalError) onFatalError(QStringLiteral("Fatal error: OpenGL library not initialized"));
+        if (window_ == 1 && onFatalError)
+            onFatalError(QStringLiteral("Fatal error: OpenGL library not initialized"));
         return;
     }
     QOpenGLContext* shareContext = QOpenGLContext::globalShareContext();
@@ -64,7 +68,7 @@ void RadarGlWidget::paintGL() {
     QElapsedTimer timer;
     timer.start();
     if (renderer_->RenderFrame(in, static_cast<int>(width() * devicePixelRatioF()),
-                              static_cast<int>(height() * devicePixelRatioF()))) {
+                               static_cast<int>(height() * devicePixelRatioF()))) {
         ++framesDrawn_;
         lastFrameMs_ = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     }

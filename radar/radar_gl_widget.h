@@ -15,10 +15,10 @@ class SharedGlResources;
 
 class RadarGlWidget : public QOpenGLWidget {
     Q_OBJECT
-public:
+  public:
     // `fillInputs` completes the frame's inputs each time the panel paints.
-    RadarGlWidget(int window, SharedGlResources& shared, std::function<void(RenderInputs&)> fillInputs,
-                  QWidget* parent = nullptr);
+    RadarGlWidget(int window, SharedGlResources& shared,
+                  std::function<void(RenderInputs&)> fillInputs, QWidget* parent = nullptr);
     ~RadarGlWidget() override;
 
     RadarRenderer& renderer() { return *renderer_; }
@@ -34,11 +34,11 @@ public:
     int framesDrawn() const { return framesDrawn_; }
     double lastFrameMs() const { return lastFrameMs_; }
 
-protected:
+  protected:
     void initializeGL() override;
     void paintGL() override;
 
-private:
+  private:
     int window_;
     SharedGlResources* resources_;
     std::unique_ptr<SharedGlResources> ownResources_;

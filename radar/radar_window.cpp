@@ -11,7 +11,9 @@
 
 namespace aerova {
 
-QString RadarCaption(int tag) { return QString("%1 [%2]").arg(kMainCaption).arg(tag); }
+QString RadarCaption(int tag) {
+    return QString("%1 [%2]").arg(kMainCaption).arg(tag);
+}
 
 RadarWindow::RadarWindow(int tag, RadarWindowServices services, QWidget* parent)
     : QWidget(parent),
@@ -23,7 +25,8 @@ RadarWindow::RadarWindow(int tag, RadarWindowServices services, QWidget* parent)
     setObjectName(tag == 1 ? "Radar1" : "Radar2");
     display_.window = tag;
     display_.levelSelector = tag == 1 ? 300 : 240;
-    pnradar_ = new RadarGlWidget(tag, *services_.shared, [this](RenderInputs& in) { FillInputs(in); }, this);
+    pnradar_ = new RadarGlWidget(
+        tag, *services_.shared, [this](RenderInputs& in) { FillInputs(in); }, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pnradar_);
@@ -85,13 +88,27 @@ void RadarWindow::wheelEvent(QWheelEvent* event) {
 
 void RadarWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_PageUp: ZoomStep(view_, ZoomDirection::Out); break;
-        case Qt::Key_PageDown: ZoomStep(view_, ZoomDirection::In); break;
-        case Qt::Key_Up: PanStep(view_, PanDirection::Up); break;
-        case Qt::Key_Down: PanStep(view_, PanDirection::Down); break;
-        case Qt::Key_Left: PanStep(view_, PanDirection::Left); break;
-        case Qt::Key_Right: PanStep(view_, PanDirection::Right); break;
-        default: QWidget::keyPressEvent(event); return;
+        case Qt::Key_PageUp:
+            ZoomStep(view_, ZoomDirection::Out);
+            break;
+        case Qt::Key_PageDown:
+            ZoomStep(view_, ZoomDirection::In);
+            break;
+        case Qt::Key_Up:
+            PanStep(view_, PanDirection::Up);
+            break;
+        case Qt::Key_Down:
+            PanStep(view_, PanDirection::Down);
+            break;
+        case Qt::Key_Left:
+            PanStep(view_, PanDirection::Left);
+            break;
+        case Qt::Key_Right:
+            PanStep(view_, PanDirection::Right);
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
     }
     Redraw();
 }

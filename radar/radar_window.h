@@ -33,7 +33,7 @@ struct RadarWindowServices {
 };
 
 class RadarWindow : public QWidget {
-public:
+  public:
     RadarWindow(int tag, RadarWindowServices services, QWidget* parent = nullptr);
     ~RadarWindow() override;
 
@@ -51,14 +51,14 @@ public:
 
     std::function<void(int tag, bool visible)> onVisibilityChanged;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void FillInputs(RenderInputs& in);
     void ViewTimerTick();
 

@@ -22,7 +22,9 @@ constexpr float kCircleHeightKm = 0.1f;
 constexpr float kVectorHeightKm = 0.1f;
 constexpr double kRad = M_PI / 180.0;
 
-void Colour(const Rgb& c) { glColor3f(c.r, c.g, c.b); }
+void Colour(const Rgb& c) {
+    glColor3f(c.r, c.g, c.b);
+}
 
 void GeoVertex(double lat, double lon, float heightKm) {
     const ModelPoint p = GeoToModel(static_cast<float>(lat), static_cast<float>(lon), heightKm);
@@ -33,7 +35,8 @@ void GeoVertex(double lat, double lon, float heightKm) {
 void CircleVertex(double lat, double lon, double radiusNm, double thetaDeg) {
     const double coslat = std::cos(lat * kRad);
     GeoVertex(lat + radiusNm / 60 * std::cos(thetaDeg * kRad),
-              lon + radiusNm / 60 * std::sin(thetaDeg * kRad) / (coslat != 0 ? coslat : 1), kCircleHeightKm);
+              lon + radiusNm / 60 * std::sin(thetaDeg * kRad) / (coslat != 0 ? coslat : 1),
+              kCircleHeightKm);
 }
 
 // `drawcircle`: a line strip of 73 vertices at 5 degree steps.
@@ -53,26 +56,34 @@ void DrawDashedCircle(double dashDeg, double radiusNm, double lat, double lon) {
     glEnd();
 }
 
-bool LevelInFilter(int level, int lower, int upper) { return level >= lower && level <= upper; }
+bool LevelInFilter(int level, int lower, int upper) {
+    return level >= lower && level <= upper;
+}
 
 // The replay speed of the station a target came from: "0" live, empty when not a station's.
 std::string_view ReplaySpeed(const FlightTable& table, const Tflight& f) {
     if (f.srcip.empty()) return {};
     const int peer = table.FindPeer(f.srcip.view(), f.srcport);
-    return peer < 0 ? std::string_view{} : table.peers[static_cast<std::size_t>(peer)].replayspeed.view();
+    return peer < 0 ? std::string_view{}
+                    : table.peers[static_cast<std::size_t>(peer)].replayspeed.view();
 }
 
 bool FastReplay(std::string_view speed) {
     return speed == "5" || speed == "10" || speed == "20" || speed == "30";
 }
 
-std::array<float, 3> ToArray(const Rgb& c) { return {c.r, c.g, c.b}; }
-Rgb FromArray(const std::array<float, 3>& c) { return Rgb{c[0], c[1], c[2]}; }
+std::array<float, 3> ToArray(const Rgb& c) {
+    return {c.r, c.g, c.b};
+}
+Rgb FromArray(const std::array<float, 3>& c) {
+    return Rgb{c[0], c[1], c[2]};
+}
 
 }  // namespace
 
 bool RadarRenderer::RenderFrame(const RenderInputs& in, int width, int height) {
-    if (in.busy || !in.table || !in.view || !in.cache || !in.display || !in.colours || !in.labels) return false;
+    if (in.busy || !in.table || !in.view || !in.cache || !in.display || !in.colours || !in.labels)
+        return false;
     width_ = width > 0 ? width : 1;
     height_ = height > 0 ? height : 1;
     if (layer_.width() != width_ || layer_.height() != height_) layer_.Resize(width_, height_);
@@ -82,7 +93,8 @@ bool RadarRenderer::RenderFrame(const RenderInputs& in, int width, int height) {
     largeFont_ = in.display->cbfont == "10";
     overlayHidden_ = in.display->overlayHidden;
 
-    WindowTargetMarks& marks = in.table->windows[static_cast<std::size_t>(in.display->window == 2 ? 1 : 0)];
+    WindowTargetMarks& marks =
+        in.table->windows[static_cast<std::size_t>(in.display->window == 2 ? 1 : 0)];
     const Tflight* followed = marks.followed >= 0 && marks.followed < kMaxFlights
                                   ? &in.table->flights[static_cast<std::size_t>(marks.followed)]
                                   : nullptr;
@@ -162,8 +174,8 @@ void RadarRenderer::DrawRangeRings(const RenderInputs& in) {
 void RadarRenderer::DrawRecordedTrails(const RenderInputs& in) {
     const RadarDisplayState& d = *in.display;
     const int points = static_cast<int>(std::lround(RealOf(Trim(d.cbtrailsmin)) * 60));
-    const std::vector<int> walk =
-        RecordedTrailWalk(in.trailIndex, points, RecordedTrailStep(in.view->cameraDistance), kTrailPoints);
+    const std::vector<int> walk = RecordedTrailWalk(
+        in.trailIndex, points, RecordedTrailStep(in.view->cameraDistance), kTrailPoints);
     if (walk.empty()) return;
     const int upper = FilterLevel(d.cbupper), lower = FilterLevel(d.cblower);
     const TrailStore& trails = in.table->trails;
@@ -210,7 +222,8 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
         const TargetClass cls = ClassifyTarget(f.altlabel.view(), d.cbupper, d.cblower);
         cls_[s] = static_cast<std::uint8_t>(cls);
         ++stats_.classCount[static_cast<std::size_t>(cls)];
-        const FirstPassStyle style = FirstPassColour(f, colours, d.marks, in.maxVrateNoColourChange);
+        const FirstPassStyle style =
+            FirstPassColour(f, colours, d.marks, in.maxVrateNoColourChange);
         marks.colour[s] = ToArray(style.colour);
         marks.usercolour[s] = style.userColoured;
 
@@ -233,12 +246,15 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
         const bool aircraftShapes = !d.spbhideall && !vehicleLike && !altlabel.empty();
         Colour(style.colour);
 
-        if (d.marks[kColSeparationBoxes] && cls == kClassAir && aircraftShapes && d.separation != 0) {
+        if (d.marks[kColSeparationBoxes] && cls == kClassAir && aircraftShapes &&
+            d.separation != 0) {
             Colour(colours[kColSeparationBoxes]);
             DrawDashedCircle(5, d.separation / 2.0, f.latf, f.lonf);
             Colour(style.colour);
         }
-        const bool vectorButton = cls == kClassAir ? d.okvector : cls == kClassFiltered ? d.xvector : d.gndvector;
+        const bool vectorButton = cls == kClassAir        ? d.okvector
+                                  : cls == kClassFiltered ? d.xvector
+                                                          : d.gndvector;
         if ((vectorButton || f.vessel) && !f.track3.empty()) {
             double track = f.trackf, speed = f.gsf;
             if (f.vessel) {
@@ -260,9 +276,12 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
                 GeoVertex(end.lat, end.lon, kVectorHeightKm);
                 if (pair && (highlighted || selected) && speed > 0) {
                     // Pair prediction: on to ten minutes of travel.
-                    const Tflight& other = table.flights[static_cast<std::size_t>(highlighted ? sel : hi)];
-                    Colour(std::abs(f.fl - other.fl) < 8 ? colours[kColDistress] : colours[kColSquawkIdent]);
-                    const GeoPosition further = DestinationPoint(end.lat, end.lon, track, speed / 6 - speed / divisor);
+                    const Tflight& other =
+                        table.flights[static_cast<std::size_t>(highlighted ? sel : hi)];
+                    Colour(std::abs(f.fl - other.fl) < 8 ? colours[kColDistress]
+                                                         : colours[kColSquawkIdent]);
+                    const GeoPosition further =
+                        DestinationPoint(end.lat, end.lon, track, speed / 6 - speed / divisor);
                     GeoVertex(end.lat, end.lon, kVectorHeightKm);
                     GeoVertex(further.lat, further.lon, kVectorHeightKm);
                     Colour(style.colour);
@@ -285,8 +304,10 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
                 p.minimumDistance = ca.minimumDistance;
                 p.currentDistance = ca.currentDistance;
                 p.seconds = ca.seconds;
-                if (const auto a = TargetPixel(ca.latA, ca.lonA, frame_)) p.ax = a->x, p.ay = a->y, p.aVisible = true;
-                if (const auto b = TargetPixel(ca.latB, ca.lonB, frame_)) p.bx = b->x, p.by = b->y, p.bVisible = true;
+                if (const auto a = TargetPixel(ca.latA, ca.lonA, frame_))
+                    p.ax = a->x, p.ay = a->y, p.aVisible = true;
+                if (const auto b = TargetPixel(ca.latB, ca.lonB, frame_))
+                    p.bx = b->x, p.by = b->y, p.bVisible = true;
                 auto label = [](const Tflight& t) {
                     std::string l;
                     for (char c : t.labeltext.view())
@@ -297,7 +318,8 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
                 p.labelB = label(other);
                 p.levelA = PredictedLevel(f, ca.seconds);
                 p.levelB = PredictedLevel(other, ca.seconds);
-                p.conflict = std::abs(IntOf(p.levelA.substr(0, 3)) - IntOf(p.levelB.substr(0, 3))) < 8;
+                p.conflict =
+                    std::abs(IntOf(p.levelA.substr(0, 3)) - IntOf(p.levelB.substr(0, 3))) < 8;
                 p.closestApproachUtc = in.utcNow + ca.seconds / 86400.0;
             }
         }
@@ -309,7 +331,9 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
             GeoVertex(centre.lat, centre.lon, kTargetHeightKm);
             glEnd();
         }
-        const bool trailButton = cls == kClassAir ? d.oktrails : cls == kClassFiltered ? d.xtrails : d.gndtrails;
+        const bool trailButton = cls == kClassAir        ? d.oktrails
+                                 : cls == kClassFiltered ? d.xtrails
+                                                         : d.gndtrails;
         if ((trailButton || f.vessel) && d.cbatctrails && !d.spbhideall) {
             const std::string_view replay = ReplaySpeed(table, f);
             const int k = f.vessel || FastReplay(replay) ? 1 : dotInterval;
@@ -318,7 +342,8 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
             layer_.SetColour(style.colour);
             for (int i = 0; i < count; i += k) {
                 const HistoryEntry& e = h.entries[static_cast<std::size_t>(i)];
-                if (const auto p = TargetPixel(e.lat, e.lon, frame_)) layer_.DrawSymbol(kSymRecentTrail, p->x, p->y);
+                if (const auto p = TargetPixel(e.lat, e.lon, frame_))
+                    layer_.DrawSymbol(kSymRecentTrail, p->x, p->y);
             }
         }
     }
@@ -351,7 +376,8 @@ void RadarRenderer::SecondPass(const RenderInputs& in) {
         ctx.bearingText = entry.bearingText.view();
         ctx.distanceText = entry.distanceText.view();
         ctx.windOption = d.labelOption && !roles.highlighted && !roles.selected;
-        const int position = entry.labelMode == kLabelDefault ? d.defaultLabelPosition : entry.labelPosition;
+        const int position =
+            entry.labelMode == kLabelDefault ? d.defaultLabelPosition : entry.labelPosition;
 
         if (f.vessel) {
             if (!d.vesselsShown) continue;
@@ -375,7 +401,9 @@ void RadarRenderer::SecondPass(const RenderInputs& in) {
             std::array<std::string, 5> lines{};
             if (d.marks[item]) {
                 ctx.userColoured = marks.usercolour[s];
-                lines = ComposeLabel(roles.highlighted || roles.selected ? kPageVesselExtended : kPageVessel, f, ctx);
+                lines = ComposeLabel(
+                    roles.highlighted || roles.selected ? kPageVesselExtended : kPageVessel, f,
+                    ctx);
             }
             DrawLabel(lines, stca, stale, c, false, position, symbol, entry.x, entry.y);
             continue;
@@ -383,8 +411,11 @@ void RadarRenderer::SecondPass(const RenderInputs& in) {
 
         const Rgb c = SecondPassColour(f, cls, cached, roles, colours, d.marks);
         const bool emergency = IsDistressSquawk(f.squawk.view());
-        const int symbol = TargetSymbol(f, cls, entry.labelMode == kLabelManual, ReplaySpeed(table, f));
-        const bool symbolButton = cls == kClassAir ? d.oksymbol : cls == kClassFiltered ? d.xsymbol : d.gndsymbol;
+        const int symbol =
+            TargetSymbol(f, cls, entry.labelMode == kLabelManual, ReplaySpeed(table, f));
+        const bool symbolButton = cls == kClassAir        ? d.oksymbol
+                                  : cls == kClassFiltered ? d.xsymbol
+                                                          : d.gndsymbol;
         const bool noSymbol = !symbolButton && !roles.highlighted && !roles.selected && !emergency;
         std::array<std::string, 5> lines{};
         if (!d.spbhideall) {
@@ -395,13 +426,15 @@ void RadarRenderer::SecondPass(const RenderInputs& in) {
     }
 }
 
-void RadarRenderer::DrawLabel(const std::array<std::string, 5>& rawLines, const Rgb& percent, const Rgb& dollar,
-                              const Rgb& colour, bool noSymbol, int position, int symbol, int x, int y) {
+void RadarRenderer::DrawLabel(const std::array<std::string, 5>& rawLines, const Rgb& percent,
+                              const Rgb& dollar, const Rgb& colour, bool noSymbol, int position,
+                              int symbol, int x, int y) {
     // Empty lines at the top are dropped so that the others move up.
     std::array<std::string, 5> lines{};
     std::size_t first = 0;
     while (first < rawLines.size() && rawLines[first].empty()) ++first;
-    for (std::size_t i = first; i < rawLines.size(); ++i) lines[i - first] = TextToCharCodes(rawLines[i]);
+    for (std::size_t i = first; i < rawLines.size(); ++i)
+        lines[i - first] = TextToCharCodes(rawLines[i]);
 
     if (position >= 0 && LabelExcluded(x, y, height_, highlightActive_, overlayHidden_)) return;
     const LabelBox box = ComputeLabelBox(lines, position, largeFont_);
@@ -409,7 +442,8 @@ void RadarRenderer::DrawLabel(const std::array<std::string, 5>& rawLines, const 
         // The centre mark: an empty label box.
         leaders_.push_back({x + box.tx, y + box.ty, x, y + box.ty, colour});
         leaders_.push_back({x, y + box.ty, x, y + box.ty + box.height, colour});
-        leaders_.push_back({x, y + box.ty + box.height, x + box.tx, y + box.ty + box.height, colour});
+        leaders_.push_back(
+            {x, y + box.ty + box.height, x + box.tx, y + box.ty + box.height, colour});
         leaders_.push_back({x + box.tx, y + box.ty + box.height, x + box.tx, y + box.ty, colour});
         return;
     }
@@ -431,13 +465,17 @@ void RadarRenderer::DrawLabel(const std::array<std::string, 5>& rawLines, const 
             Rgb current = colour;
             for (std::size_t k = 0; k < lines[i].size(); ++k) {
                 const char ch = lines[i][k];
-                if (ch == '%') current = percent;
-                else if (ch == '$') current = dollar;
-                else if (ch == ' ') current = colour;
+                if (ch == '%')
+                    current = percent;
+                else if (ch == '$')
+                    current = dollar;
+                else if (ch == ' ')
+                    current = colour;
                 else {
                     Colour(current);
                     glRasterPos2i(lx + static_cast<int>(k) * cell, ly);
-                    glCallList(shared_.fontBase(FontSizeFromName(size)) + static_cast<std::uint8_t>(ch));
+                    glCallList(shared_.fontBase(FontSizeFromName(size)) +
+                               static_cast<std::uint8_t>(ch));
                 }
             }
         } else if (font) {
@@ -509,7 +547,9 @@ void RadarRenderer::DrawOverlays(const RenderInputs& in) {
         const float x0 = static_cast<float>(c.x0), x1 = static_cast<float>(c.x1);
         const float y0 = static_cast<float>(c.y0), y1 = static_cast<float>(c.y1);
         switch (c.kind) {
-            case OverlayCommand::kFilledBox: glRectf(x0, y0, x1, y1); break;
+            case OverlayCommand::kFilledBox:
+                glRectf(x0, y0, x1, y1);
+                break;
             case OverlayCommand::kOutlineBox:
             case OverlayCommand::kMarker:
                 glBegin(GL_LINE_LOOP);

@@ -53,7 +53,7 @@ struct FrameStats {
 };
 
 class RadarRenderer {
-public:
+  public:
     explicit RadarRenderer(SharedGlResources& shared) : shared_(shared) {}
 
     // False (and nothing drawn) while the station is busy.
@@ -65,7 +65,7 @@ public:
     // slow path, kept to prove both give the same pixels).
     void SetGlyphPath(bool glyphByGlyph) { glyphByGlyph_ = glyphByGlyph; }
 
-private:
+  private:
     void DrawRangeRings(const RenderInputs& in);
     void DrawRecordedTrails(const RenderInputs& in);
     void FirstPass(const RenderInputs& in);

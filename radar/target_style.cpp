@@ -16,7 +16,9 @@ bool Contains(std::string_view text, std::string_view part) {
 }
 
 // The flight level of an altitude label such as "F350" or "A040": characters 2 to 4.
-int LabelLevel(std::string_view altlabel) { return IntOf(Copy(altlabel, 2, 3)); }
+int LabelLevel(std::string_view altlabel) {
+    return IntOf(Copy(altlabel, 2, 3));
+}
 
 }  // namespace
 
@@ -27,15 +29,16 @@ int FilterLevel(std::string_view text) {
     return IntOf(t);
 }
 
-TargetClass ClassifyTarget(std::string_view altlabel, std::string_view upper, std::string_view lower) {
+TargetClass ClassifyTarget(std::string_view altlabel, std::string_view upper,
+                           std::string_view lower) {
     if (altlabel.empty()) return kClassAir;
     if (altlabel[0] == 'G') return Trim(lower) == "GND" ? kClassGround : kClassFiltered;
     const int level = LabelLevel(altlabel);
     return level >= FilterLevel(lower) && level <= FilterLevel(upper) ? kClassAir : kClassFiltered;
 }
 
-FirstPassStyle FirstPassColour(const Tflight& f, const ColourTable& colours, const ColourMarks& marks,
-                               std::string_view maxVrateNoColourChange) {
+FirstPassStyle FirstPassColour(const Tflight& f, const ColourTable& colours,
+                               const ColourMarks& marks, std::string_view maxVrateNoColourChange) {
     FirstPassStyle style;
     style.colour = colours[kColActiveFlight];
     if (f.vessel) style.colour = colours[kColAisUnderway];
@@ -90,26 +93,35 @@ Rgb SecondPassColour(const Tflight& f, TargetClass cls, const Rgb& cached, const
     return c;
 }
 
-int TargetSymbol(const Tflight& f, TargetClass cls, bool manualLabelPosition, std::string_view replaySpeed) {
+int TargetSymbol(const Tflight& f, TargetClass cls, bool manualLabelPosition,
+                 std::string_view replaySpeed) {
     int symbol = cls == kClassFiltered ? 2 : 1;
     if (manualLabelPosition) symbol = 5;
     if (!replaySpeed.empty() && replaySpeed != "0") {
-        if (replaySpeed == "-1") symbol = 0;
-        else if (replaySpeed == "1") symbol = 7;
-        else symbol = 8;
+        if (replaySpeed == "-1")
+            symbol = 0;
+        else if (replaySpeed == "1")
+            symbol = 7;
+        else
+            symbol = 8;
     }
     if (f.hold30s) symbol = 8;
     return symbol;
 }
 
-int LabelSetFor(const Tflight& f, TargetClass cls, const TargetRoles& roles, const RadarDisplayState& d) {
-    if (roles.highlighted || (roles.selected && !roles.followed) || IsDistressSquawk(f.squawk.view())) return 3;
+int LabelSetFor(const Tflight& f, TargetClass cls, const TargetRoles& roles,
+                const RadarDisplayState& d) {
+    if (roles.highlighted || (roles.selected && !roles.followed) ||
+        IsDistressSquawk(f.squawk.view()))
+        return 3;
     switch (cls) {
         case kClassAir:
             if (d.cbAutoLabel) return f.fl >= d.cblblalt ? 1 : 0;
             return d.window == 1 ? 0 : 1;
-        case kClassFiltered: return 1;
-        default: return 2;
+        case kClassFiltered:
+            return 1;
+        default:
+            return 2;
     }
 }
 
@@ -129,15 +141,60 @@ LabelBox ComputeLabelBox(const std::array<std::string, 5>& lines, int position, 
     int count = 0;
     for (const auto& l : lines) count += l.empty() ? 0 : 1;
     switch (position) {
-        case -1: L.tx = -w; L.ty = -h / 2; L.lx = -h / 2; L.ly = -h / 2; break;
-        case 0: L.tx = h; L.ty = 0; L.lx = h - 2; L.ly = -2; break;
-        case 1: L.tx = h / 2; L.ty = -h / 2; L.lx = h / 2 - 2; L.ly = -h / 2; break;
-        case 2: L.tx = -4; L.ty = -h; L.lx = -1; L.ly = 9 - h; break;
-        case 3: L.tx = -w; L.ty = -h / 2; L.lx = -h / 2; L.ly = -h / 2; break;
-        case 4: L.tx = -w; L.ty = 0; L.lx = -15; L.ly = -2; break;
-        case 5: L.tx = -w; L.ty = h / 2; L.lx = -h / 2; L.ly = h / 2 - 3; break;
-        case 6: L.tx = -4; L.ty = f * count + 5; L.lx = 4; L.ly = 10; break;
-        default: L.tx = h / 2; L.ty = h / 2; L.lx = h / 2 - 2; L.ly = h / 2; break;
+        case -1:
+            L.tx = -w;
+            L.ty = -h / 2;
+            L.lx = -h / 2;
+            L.ly = -h / 2;
+            break;
+        case 0:
+            L.tx = h;
+            L.ty = 0;
+            L.lx = h - 2;
+            L.ly = -2;
+            break;
+        case 1:
+            L.tx = h / 2;
+            L.ty = -h / 2;
+            L.lx = h / 2 - 2;
+            L.ly = -h / 2;
+            break;
+        case 2:
+            L.tx = -4;
+            L.ty = -h;
+            L.lx = -1;
+            L.ly = 9 - h;
+            break;
+        case 3:
+            L.tx = -w;
+            L.ty = -h / 2;
+            L.lx = -h / 2;
+            L.ly = -h / 2;
+            break;
+        case 4:
+            L.tx = -w;
+            L.ty = 0;
+            L.lx = -15;
+            L.ly = -2;
+            break;
+        case 5:
+            L.tx = -w;
+            L.ty = h / 2;
+            L.lx = -h / 2;
+            L.ly = h / 2 - 3;
+            break;
+        case 6:
+            L.tx = -4;
+            L.ty = f * count + 5;
+            L.lx = 4;
+            L.ly = 10;
+            break;
+        default:
+            L.tx = h / 2;
+            L.ty = h / 2;
+            L.lx = h / 2 - 2;
+            L.ly = h / 2;
+            break;
     }
     return L;
 }

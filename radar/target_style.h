@@ -20,15 +20,16 @@ namespace aerova {
 int FilterLevel(std::string_view text);
 
 enum TargetClass : int { kClassAir = 1, kClassFiltered = 2, kClassGround = 3 };
-TargetClass ClassifyTarget(std::string_view altlabel, std::string_view upper, std::string_view lower);
+TargetClass ClassifyTarget(std::string_view altlabel, std::string_view upper,
+                           std::string_view lower);
 
 struct FirstPassStyle {
     Rgb colour;
     bool userColoured = false;
 };
 // `maxVrateNoColourChange`: the settings text `maxvratenocolorchange` ("400").
-FirstPassStyle FirstPassColour(const Tflight& f, const ColourTable& colours, const ColourMarks& marks,
-                               std::string_view maxVrateNoColourChange);
+FirstPassStyle FirstPassColour(const Tflight& f, const ColourTable& colours,
+                               const ColourMarks& marks, std::string_view maxVrateNoColourChange);
 
 // "E" in the squawk or one of the emergency codes 7700, 7600, 7500.
 bool IsDistressSquawk(std::string_view squawk);
@@ -42,9 +43,11 @@ Rgb SecondPassColour(const Tflight& f, TargetClass cls, const Rgb& cached, const
 
 // `replaySpeed`: the replay speed text of the station the target came from ("0" live,
 // empty when not from a station).
-int TargetSymbol(const Tflight& f, TargetClass cls, bool manualLabelPosition, std::string_view replaySpeed);
+int TargetSymbol(const Tflight& f, TargetClass cls, bool manualLabelPosition,
+                 std::string_view replaySpeed);
 
-int LabelSetFor(const Tflight& f, TargetClass cls, const TargetRoles& roles, const RadarDisplayState& d);
+int LabelSetFor(const Tflight& f, TargetClass cls, const TargetRoles& roles,
+                const RadarDisplayState& d);
 
 struct LabelBox {
     int width = 0, height = 0, lineHeight = 0;

@@ -60,8 +60,8 @@ TEST(TargetStyle, FirstPassColours) {
     struct RateCase {
         const char* code;
         int item;
-    } rates[] = {{"+", kColActiveFlight},  {"+3", kColActiveFlight}, {"+4", kColActiveFlight},
-                 {"+5", kColClimbing},     {"-25", kColDescending},  {" -9 ", kColDescending}};
+    } rates[] = {{"+", kColActiveFlight}, {"+3", kColActiveFlight}, {"+4", kColActiveFlight},
+                 {"+5", kColClimbing},    {"-25", kColDescending},  {" -9 ", kColDescending}};
     for (const auto& r : rates) {
         plain.vratecode = r.code;
         EXPECT_EQ(FirstPassColour(plain, colours, marks, "400").colour, colours[r.item]) << r.code;
@@ -83,15 +83,18 @@ TEST(TargetStyle, DistressWinsOverSelection) {
     EXPECT_EQ(SecondPassColour(f, kClassAir, colours[kColActiveFlight], roles, colours, marks),
               colours[kColSelectedFlight]);
     f.squawk = "12*4";
-    EXPECT_EQ(SecondPassColour(f, kClassAir, colours[kColActiveFlight], TargetRoles{}, colours, marks),
-              colours[kColSquawkIdent]);
+    EXPECT_EQ(
+        SecondPassColour(f, kClassAir, colours[kColActiveFlight], TargetRoles{}, colours, marks),
+        colours[kColSquawkIdent]);
     f.squawk = "1234";
     f.colourcode = "3";
-    EXPECT_EQ(SecondPassColour(f, kClassAir, colours[kColActiveFlight], TargetRoles{}, colours, marks),
-              colours[25]);
+    EXPECT_EQ(
+        SecondPassColour(f, kClassAir, colours[kColActiveFlight], TargetRoles{}, colours, marks),
+        colours[25]);
     f.altlabel = "G---";
-    EXPECT_EQ(SecondPassColour(f, kClassGround, colours[kColActiveFlight], TargetRoles{}, colours, marks),
-              colours[kColGroundFlights]);
+    EXPECT_EQ(
+        SecondPassColour(f, kClassGround, colours[kColActiveFlight], TargetRoles{}, colours, marks),
+        colours[kColGroundFlights]);
 }
 
 TEST(TargetStyle, SymbolsAndLabelSets) {
@@ -131,9 +134,9 @@ TEST(TargetStyle, LabelBoxPositionTable) {
     struct Case {
         int position;
         int tx, ty, lx, ly;
-    } small[] = {{-1, -48, -15, -15, -15}, {0, 30, 0, 28, -2},   {1, 15, -15, 13, -15},
+    } small[] = {{-1, -48, -15, -15, -15}, {0, 30, 0, 28, -2},      {1, 15, -15, 13, -15},
                  {2, -4, -30, -1, -21},    {3, -48, -15, -15, -15}, {4, -48, 0, -15, -2},
-                 {5, -48, 15, -15, 12},    {6, -4, 25, 4, 10},    {7, 15, 15, 13, 15}};
+                 {5, -48, 15, -15, 12},    {6, -4, 25, 4, 10},      {7, 15, 15, 13, 15}};
     for (const auto& c : small) {
         const LabelBox L = ComputeLabelBox(lines, c.position, false);
         EXPECT_EQ(L.width, 48);  // 7 * 6 + 6
@@ -148,21 +151,23 @@ TEST(TargetStyle, LabelBoxPositionTable) {
 }
 
 TEST(TargetStyle, ClockAndStripExclusions) {
-    EXPECT_TRUE(LabelExcluded(200, 1000, 1024, false, false));   // 24 below the top, under the clock
+    EXPECT_TRUE(LabelExcluded(200, 1000, 1024, false, false));  // 24 below the top, under the clock
     EXPECT_FALSE(LabelExcluded(104, 1000, 1024, false, false));
-    EXPECT_FALSE(LabelExcluded(200, 964, 1024, false, false));   // 60 below the top
+    EXPECT_FALSE(LabelExcluded(200, 964, 1024, false, false));  // 60 below the top
     EXPECT_FALSE(LabelExcluded(400, 950, 1024, false, false));
-    EXPECT_TRUE(LabelExcluded(400, 950, 1024, true, false));     // under the strip
-    EXPECT_FALSE(LabelExcluded(200, 1000, 1024, true, true));    // overlays hidden
+    EXPECT_TRUE(LabelExcluded(400, 950, 1024, true, false));   // under the strip
+    EXPECT_FALSE(LabelExcluded(200, 1000, 1024, true, true));  // overlays hidden
 }
 
 TEST(TargetStyle, RecordedTrailWalkWrapsToTheRingEnd) {
-    EXPECT_EQ(RecordedTrailWalk(100, 60, 7, 7200), (std::vector<int>{100, 93, 86, 79, 72, 65, 58, 51, 44}));
+    EXPECT_EQ(RecordedTrailWalk(100, 60, 7, 7200),
+              (std::vector<int>{100, 93, 86, 79, 72, 65, 58, 51, 44}));
     // Longer than the time since the index wrapped: on from the end of the ring.
-    EXPECT_EQ(RecordedTrailWalk(5, 30, 4, 7200), (std::vector<int>{5, 1, 7197, 7193, 7189, 7185, 7181, 7177}));
+    EXPECT_EQ(RecordedTrailWalk(5, 30, 4, 7200),
+              (std::vector<int>{5, 1, 7197, 7193, 7189, 7185, 7181, 7177}));
     EXPECT_EQ(RecordedTrailWalk(0, 3, 1, 7200), (std::vector<int>{0, 7199, 7198}));
     EXPECT_TRUE(RecordedTrailWalk(0, 0, 1, 7200).empty());
-    EXPECT_EQ(RecordedTrailStep(7000.0f), 7);     // round(628) div 100 + 1
+    EXPECT_EQ(RecordedTrailStep(7000.0f), 7);  // round(628) div 100 + 1
     EXPECT_EQ(RecordedTrailStep(6372.5f), 1);
     EXPECT_EQ(RecordedTrailStep(42372.5f), 361);
 }
