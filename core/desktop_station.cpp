@@ -14,7 +14,6 @@
 #include "core/main_window.h"
 #include "core/startup_window.h"
 #include "platform/station_dir.h"
-#include "radar/geo_model.h"
 #include "radar/gl_resources.h"
 #include "radar/radar_gl_widget.h"
 #include "radar/radar_window.h"
@@ -95,11 +94,10 @@ DesktopStation::DesktopStation(RunOptions options)
         for (auto& w : radar_)
             if (w) w->Redraw();
     };
-    s.hooks.trailGeometry = [this](int slot, float lat, float lon, TrailPoint& point) {
-        const ModelPoint m = GeoToModel(lat, lon, kTargetHeightKm);
-        point.x = m.x, point.y = m.y, point.z = m.z;
-        const auto& c = table_->windows[0].colour[static_cast<std::size_t>(slot)];
-        point.colour[0] = c[0], point.colour[1] = c[1], point.colour[2] = c[2];
+    services_->onTargetUpdated = [this](int slot) { UpdateTarget(slot); };
+    services_->onRedrawRadar = [this] {
+        for (auto& w : radar_)
+            if (w) w->Redraw();
     };
 
     timer1_.setInterval(1000);

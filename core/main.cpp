@@ -30,8 +30,11 @@ int main(int argc, char** argv) {
         return aerova::RunDesktopStation(argc, argv, *options);
 #endif
     if (!options->headless) {
-        // The desktop windows are not part of this build: run the station without them.
+#ifdef AEROVA_WITH_GUI
+        std::fprintf(stderr, "aerovamini: no display, running headless\n");
+#else
         std::fprintf(stderr, "aerovamini: no desktop windows in this build, running headless\n");
+#endif
         options->headless = true;
     }
     QCoreApplication app(argc, argv);

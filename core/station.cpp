@@ -8,6 +8,7 @@
 #include "base/strings.h"
 #include "core/clock_check.h"
 #include "platform/running_mark.h"
+#include "radar/geo_model.h"
 
 namespace aerova {
 
@@ -188,15 +189,10 @@ void Station::AddTrailPoint(int trailIndex, int slot, int fl, float lat, float l
     TrailPoint& p = table_.trails.Point(table_.flights[static_cast<std::size_t>(slot)].trailring, trailIndex);
     p.kind = table_.IsUserColoured(slot) ? 2 : 1;
     p.fl = static_cast<std::int16_t>(fl);
-    if (hooks.trailGeometry) {
-        hooks.trailGeometry(slot, lat, lon, p);
-    } else {
-        p.x = lat;
-        p.y = lon;
-        p.z = 0;
-        const auto& c = table_.windows[0].colour[static_cast<std::size_t>(slot)];
-        p.colour[0] = c[0], p.colour[1] = c[1], p.colour[2] = c[2];
-    }
+    const ModelPoint m = GeoToModel(lat, lon, kTargetHeightKm);
+    p.x = m.x, p.y = m.y, p.z = m.z;
+    const auto& c = table_.windows[0].colour[static_cast<std::size_t>(slot)];
+    p.colour[0] = c[0], p.colour[1] = c[1], p.colour[2] = c[2];
 }
 
 bool Station::ListLineWanted(int slot) const {

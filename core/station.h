@@ -71,8 +71,6 @@ struct StationHooks {
     // Report ingest of the datagrams queued during the tick, in order (processed, never
     // queued again); it leaves the queue unlocked and empty.
     std::function<void()> drainQueue;
-    // The model point and colour of a target as radar window 1 draws it.
-    std::function<void(int slot, float lat, float lon, TrailPoint& point)> trailGeometry;
     // One serial-link failure ("the receiver has gone away"): release the ports.
     std::function<void(bool portLost)> receiverGone;
 };

@@ -47,11 +47,22 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     hooks.serverLine = [this](const ServerLine& l, std::string_view, int) { network_->HandleServerLine(l); };
     hooks.sendUdp = [this](const std::string& host, int port, std::string_view d) { udp_.Send(host, port, d); };
     hooks.logError = [this](std::string_view line) { station_.WriteErrorLog(std::string(line)); };
+    hooks.updateTarget = [this](int slot) {
+        if (onTargetUpdated) onTargetUpdated(slot);
+    };
+    hooks.redrawRadar = [this] {
+        if (onRedrawRadar) onRedrawRadar();
+    };
     ingest_ = std::make_unique<ReportIngest>(table_, station_.queue, station_.clock(), ingestSettings,
                                              alerts, std::move(hooks));
 
     aisLists.namesPath = AisNamesPath(dir);
-    ais_ = std::make_unique<AisVessels>(table_, station_.clock(), aisLists, AisHooks{});
+    AisHooks aisHooks;
+    aisHooks.updateTarget = [this](int slot) {
+        if (onTargetUpdated) onTargetUpdated(slot);
+    };
+    aisHooks.reprojectTarget = aisHooks.updateTarget;
+    ais_ = std::make_unique<AisVessels>(table_, station_.clock(), aisLists, std::move(aisHooks));
     ingest_->SetAisHandler(ais_.get());
 
     NetworkHooks netHooks;
@@ -61,6 +72,12 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     netHooks.countryOfAddress = [this](std::string_view modes) { return countries_.CountryOfAddress(modes); };
     netHooks.alertMatch = [this](int slot) { ingest_->AlertMatch(slot); };
     netHooks.setAlertText = [this](std::string_view text) { alerts.alerttext = std::string(text); };
+    netHooks.targetAdded = [this](int slot) {
+        if (onTargetUpdated) onTargetUpdated(slot);
+    };
+    netHooks.targetUpdated = [this](int slot) {
+        if (onTargetUpdated) onTargetUpdated(slot);
+    };
     network_ = std::make_unique<StationNetwork>(table_, station_.clock(), udp_, networkSettings, nullptr,
                                                 std::move(netHooks));
 

@@ -5,6 +5,7 @@
 // fills the Station's hooks and owns the report listener socket.
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -53,6 +54,11 @@ public:
     DataServer& dataServer(int n) { return n == 1 ? dataServer1_ : dataServer2_; }
     std::uint16_t listenerPort() const;
     bool listening() const { return listener_ != nullptr; }
+
+    // The radar windows, where there are any: a target changed (symbol orientation,
+    // distance, bearing and label position), and a redraw for a new receiver status.
+    std::function<void(int slot)> onTargetUpdated;
+    std::function<void()> onRedrawRadar;
 
     IngestSettings ingestSettings;
     AlertListState alerts;

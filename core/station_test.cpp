@@ -7,6 +7,7 @@
 
 #include "base/files.h"
 #include "base/strings.h"
+#include "radar/geo_model.h"
 
 namespace aerova {
 namespace {
@@ -164,7 +165,12 @@ TEST_F(StationTest, TrailIndexWrapsAndFreezeStandsStill) {
         station_->Timer1Timer();
     }
     EXPECT_EQ(station_->trailIndex(), kTrailPoints - 1);
-    EXPECT_EQ(table_->trails.Point(ring, kTrailPoints - 1).kind, 1);
+    const TrailPoint& last = table_->trails.Point(ring, kTrailPoints - 1);
+    EXPECT_EQ(last.kind, 1);
+    const ModelPoint model = GeoToModel(51.5f, -0.25f, kTargetHeightKm);
+    EXPECT_FLOAT_EQ(last.x, model.x);
+    EXPECT_FLOAT_EQ(last.y, model.y);
+    EXPECT_FLOAT_EQ(last.z, model.z);
     station_->Timer1Timer();
     EXPECT_EQ(station_->trailIndex(), 0);
 

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
 #include "base/files.h"
 #include "tests/station_process.h"
 
@@ -13,9 +17,14 @@ namespace {
 // A station's full status as a peer sends it.
 const std::string kPeerStatus =
     "\x04" "52.60:1.30:1200:013:2991:5000:Norwich:EGSH:www.example.org:0:45000.25:info\x03:3.1.0:4711:\x05";
-// A network flight report of a target near the stations.
-const std::string kFlightReport =
-    "[3C6586:DLH4AB :0:35000:52.55:1.25:-1200:450.5:271.3:1000:013:50:x:39000.100:0:y:0000100 0:abc:460:25]";
+// A network flight report of a target near the stations; only a report with a newer time
+// text than the last one updates the target.
+std::string FlightReport(int sequence) {
+    char time[32];
+    std::snprintf(time, sizeof time, "46000.%04d", sequence);
+    return "[3C6586:DLH4AB :0:35000:52.55:1.25:-1200:450.5:271.3:1000:013:50:x:" + std::string(time) +
+           ":0:y:0000100 0:abc:460:25]";
+}
 
 TEST(StationNetworkEndToEnd, PeersAnnouncementsNetworkFlightsAndPolling) {
     const std::string dirA = FreshDirectory("stationA");
@@ -49,12 +58,14 @@ TEST(StationNetworkEndToEnd, PeersAnnouncementsNetworkFlightsAndPolling) {
     EXPECT_EQ(*announced, "#aerovas1.0.0*");
 
     // The peer's flight report enters A's table; B polls A's data server and shows it too.
-    ASSERT_TRUE(peer.SendTo("127.0.0.1", 7979 + a, kFlightReport));
+    int sequence = 1;
+    ASSERT_TRUE(peer.SendTo("127.0.0.1", 7979 + a, FlightReport(sequence++)));
     ASSERT_TRUE(stationA.WaitForOutput("live targets 1,", 15)) << stationA.Stdout();
     std::string listB;
-    for (int i = 0; i < 20 && listB.find("3C6586") == std::string::npos; ++i) {
+    for (int i = 0; i < 40 && listB.find("3C6586") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
         listB = HttpGet(7988 + b, "/req=?nopos=1", 2);
-        peer.SendTo("127.0.0.1", 7979 + a, kFlightReport);
+        peer.SendTo("127.0.0.1", 7979 + a, FlightReport(sequence++));
     }
     EXPECT_NE(listB.find("3C6586"), std::string::npos) << listB;
     EXPECT_NE(listB.find("DLH4AB"), std::string::npos) << listB;
