@@ -1,4 +1,5 @@
 #include "core/report_codec.h"
+#include "core/ingest_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +12,7 @@ std::string Bytes(std::initializer_list<int> bytes) {
     return s;
 }
 
-TSBSFlight Record() {
-    TSBSFlight r{};
-    r.icao = "4CA1FA";
-    r.onground = '0';
-    r.altres = '1';
-    r.intent = '0';
-    r.spi = '0';
-    r.emergency = '0';
-    r.alert = '0';
-    r.classmark = ' ';
-    r.noposition = '0';
-    r.emittime = "7000.5";
-    return r;
-}
+TSBSFlight Record() { return testing::Aircraft("4CA1FA"); }
 
 TEST(NibblePackingTest, PacksPairsAndSendsTheZeroByteAsEE) {
     EXPECT_EQ(PackText("12:-. 3"), Bytes({0x12, 0xAC, 0xDB, 0x3E}));
