@@ -1,5 +1,5 @@
-// Arbitrary datagrams into the report listener's handler and into every parser of the
-// datagram family. The first input byte selects the listener's switches, so the filters,
+// Arbitrary datagrams into the report listener's handler, with the station network's
+// handlers behind it, and into every parser of the datagram family. The first input byte selects the listener's switches, so the filters,
 // the queue and the drain are explored too. The flight table lives across inputs, the way
 // a running station's does.
 
@@ -12,10 +12,16 @@
 #include "core/ais.h"
 #include "core/report_codec.h"
 #include "core/report_ingest.h"
+#include "distribution/station_network.h"
 
 namespace {
 
 using namespace aerova;
+
+// Announcements and relays go nowhere.
+struct DroppingSender final : DatagramSender {
+    bool Send(std::string_view, int, std::string_view) override { return true; }
+};
 
 struct Station {
     ManualClock local{45000.5};
@@ -27,6 +33,9 @@ struct Station {
     AisLists lists;  // no file paths: nothing is written
     std::unique_ptr<ReportIngest> ingest;
     std::unique_ptr<AisVessels> ais;
+    DroppingSender sender;
+    NetworkSettings network;  // no station directory: no aircraft files are written
+    std::unique_ptr<StationNetwork> net;
     int runs = 0;
 
     Station() {
@@ -36,6 +45,15 @@ struct Station {
         hooks.sendUdp = [](const std::string&, int, std::string_view) {};
         hooks.identifyAircraft = [](Tflight&) { return std::string("Ireland"); };
         hooks.lookupRoute = [](Tflight&, std::string_view c) { return std::string(c); };
+        net = std::make_unique<StationNetwork>(table, clock, sender, network, nullptr, NetworkHooks{});
+        hooks.peerStatus = [this](const PeerStatusMessage& m, std::string_view ip, int port) {
+            net->HandlePeerStatus(m, ip, port);
+        };
+        hooks.chat = [this](const TChat& c, std::string_view, int) { net->HandleChat(c); };
+        hooks.networkFlight = [this](const NetworkFlightReport& r, std::string_view ip, int port) {
+            net->HandleNetworkFlightReport(r, ip, port);
+        };
+        hooks.serverLine = [this](const ServerLine& l, std::string_view, int) { net->HandleServerLine(l); };
         ingest = std::make_unique<ReportIngest>(table, queue, clock, settings, alerts, hooks);
         ais = std::make_unique<AisVessels>(table, clock, lists, AisHooks{});
         ingest->SetAisHandler(ais.get());
@@ -74,6 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(&r, d.data(), sizeof r);
         const std::string out = EncodeSbsReport(r, d.substr(0, 4), d.substr(4, 4));
         (void)ParseMainReport(out);
+    }
+    if (s->runs % 5 == 0) {
+        s->net->UpdateKickList();
+        s->net->AnnounceToPeers();
     }
     if (++s->runs % 20000 == 0) s->table.ResetFlightTable();
     return 0;
