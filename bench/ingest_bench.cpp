@@ -10,16 +10,24 @@
 
 #include "core/report_codec.h"
 #include "core/report_ingest.h"
-#include "core/ingest_test_support.h"
 
 namespace {
 
 using namespace aerova;
 
 TSBSFlight Report(int i) {
+    TSBSFlight r{};
     char icao[8];
     std::snprintf(icao, sizeof icao, "%06X", 0x400000 + i);
-    TSBSFlight r = testing::Aircraft(icao);
+    r.icao = icao;
+    r.onground = '0';
+    r.altres = '1';
+    r.intent = '0';
+    r.spi = '0';
+    r.emergency = '0';
+    r.alert = '0';
+    r.classmark = ' ';
+    r.noposition = '0';
     r.emittime = "7000.51234567";
     r.altitude = "36025";
     r.blockident = 1;
