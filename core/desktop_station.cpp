@@ -95,6 +95,13 @@ DesktopStation::DesktopStation(RunOptions options)
             if (w) w->Redraw();
     };
     services_->onTargetUpdated = [this](int slot) { UpdateTarget(slot); };
+    // "From screen center #1": the receiver position follows radar window 1's view centre.
+    s.hooks.centreReceiverFromScreen = [this] {
+        if (!radar_[0]) return;
+        const RadarView& view = radar_[0]->view();
+        SetReceiverPosition(services_->receiverSettings, view.centreLat, view.centreLon);
+        services_->receiver().ApplyReceiverPosition();
+    };
     services_->onRedrawRadar = [this] {
         for (auto& w : radar_)
             if (w) w->Redraw();
