@@ -18,7 +18,7 @@ endif()
 
 aerova_add_library(aerova_render
   SOURCES colour_list.cpp symbols.cpp bitmap_font.cpp pixel_layer.cpp target_style.cpp overlay_plan.cpp
-  LIBS aerova_records Freetype::Freetype Fontconfig::Fontconfig)
+  LIBS aerova_records aerova_radar Freetype::Freetype Fontconfig::Fontconfig)
 
 set(AEROVA_GUI_SOURCES
   gl_resources.cpp renderer.cpp radar_gl_widget.cpp radar_window.cpp

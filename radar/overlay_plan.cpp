@@ -5,6 +5,7 @@
 
 #include "base/numbers.h"
 #include "base/strings.h"
+#include "radar/label_composer.h"
 
 namespace aerova {
 
@@ -190,6 +191,11 @@ void PlanFlightStrip(Planner& p, const OverlayInputs& in, int dx, int dy) {
         if (!f.length.empty()) details += " L" + f.length;
         if (!f.width.empty()) details += " W" + f.width;
         if (!f.draught.empty()) details += " D" + f.draught;
+        // A vessel's ICAO type field holds its two-digit AIS ship type.
+        if (const auto type = TryParseInt(f.icaotype.view())) {
+            const std::string_view text = ShipTypeText(*type);
+            if (!text.empty()) details += " {" + std::string(text) + "}";
+        }
     } else {
         p.TextFromTop(120 - dx, row3, "10", colour, f.route.str());
         auto add = [&](const char* prefix, std::string_view value) {

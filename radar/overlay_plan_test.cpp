@@ -119,6 +119,23 @@ TEST(OverlayPlan, HiddenOverlaysKeepTheStripMovedUpAndLeft) {
     EXPECT_EQ(FindText(hidden, "----"), nullptr);
 }
 
+TEST(OverlayPlan, VesselStripShowsDimensionsAndShipType) {
+    Fixture fx;
+    Tflight f;
+    f.vessel = true;
+    f.flightid = "MAERSK";
+    f.length = "300";
+    f.width = "48";
+    f.draught = "12";
+    f.icaotype = "30";
+    TargetScreenEntry entry;
+    fx.in.stripFlight = &f;
+    fx.in.stripEntry = &entry;
+    EXPECT_NE(FindText(PlanOverlays(fx.in), "L300 W48 D12 {FISHING}"), nullptr);
+    f.icaotype = "";
+    EXPECT_NE(FindText(PlanOverlays(fx.in), "L300 W48 D12"), nullptr);
+}
+
 TEST(OverlayPlan, ClosestApproachBoxFilledInDistressOnConflict) {
     Fixture fx;
     fx.display.separation = 5;
