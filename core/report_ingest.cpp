@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
 
 #include "base/files.h"
 #include "base/numbers.h"
 #include "base/strings.h"
+#include "core/aircraft_xml.h"
 #include "core/ais.h"
 
 namespace aerova {
@@ -137,33 +137,6 @@ std::string TurnIndication(int m) {
     if (m < 2 || m > 318) return "=";
     if (m >= 160) return "<" + std::to_string(320 - m);
     return std::to_string(m) + ">";
-}
-
-bool ReadAircraftXml(const std::string& path, std::string& reg, std::string& icaotype) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    char buf[512];
-    in.read(buf, sizeof buf);
-    const std::string_view head(buf, static_cast<std::size_t>(in.gcount()));
-    constexpr std::string_view kTag = "<registration>";
-    const std::size_t at = head.find(kTag);
-    if (at == std::string_view::npos) return false;
-    std::string text(head.substr(at + kTag.size(), 32));
-    const std::size_t end = text.find("</r");
-    if (end != std::string::npos) text.resize(end);
-    const std::size_t open = text.find('(');
-    if (open != std::string::npos) {
-        reg = ReplaceAll(Trim(text.substr(0, open)), "-", "");
-        const std::size_t close = text.find(')', open);
-        icaotype = UpperCase(Trim(text.substr(open + 1, close == std::string::npos
-                                                            ? std::string::npos
-                                                            : close - open - 1)));
-    } else {
-        reg = ReplaceAll(Trim(text), "-", "");
-    }
-    reg = Trim(UpperCase(reg));
-    icaotype = Trim(UpperCase(icaotype));
-    return true;
 }
 
 // --- ReportIngest -------------------------------------------------------------------------
@@ -589,12 +562,10 @@ void ReportIngest::NewTargetSteps(int slot) {
     std::string country;
     if (hooks_.identifyAircraft) country = hooks_.identifyAircraft(f);
     if (f.reg.empty() && !settings_.stationdir.empty()) {
-        const std::string path = JoinPath(settings_.stationdir,
-                                          "userdata\\" + LowerCase(f.modes.view()) + ".xml");
-        std::string reg, type;
-        if (ReadAircraftXml(path, reg, type)) {
-            f.reg = reg;
-            if (!type.empty()) f.icaotype = type;
+        AircraftXmlData xml;
+        if (ReadAircraftXml(AircraftXmlPath(settings_.stationdir, f.modes.view()), xml)) {
+            f.reg = xml.reg;
+            if (!xml.icaotype.empty()) f.icaotype = xml.icaotype;
         }
     }
     if (f.reg.empty()) {

@@ -153,8 +153,5 @@ std::string WindText(std::string_view heading, std::string_view track, std::stri
 // Roll (n) and turn (m) indications of block 0xF5.
 std::string RollIndication(int n);
 std::string TurnIndication(int m);
-// Registration and type from the first 512 bytes of an aircraft XML file; false when the
-// file cannot be read.
-bool ReadAircraftXml(const std::string& path, std::string& reg, std::string& icaotype);
 
 }  // namespace aerova

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "distribution/aircraft_xml.h"
+#include "core/aircraft_xml.h"
 
 namespace aerova {
 namespace {

@@ -6,7 +6,7 @@
 #include "base/files.h"
 #include "base/numbers.h"
 #include "base/strings.h"
-#include "distribution/aircraft_xml.h"
+#include "core/aircraft_xml.h"
 #include "distribution/network_text.h"
 
 namespace aerova {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "base/files.h"
-#include "distribution/aircraft_xml.h"
+#include "core/aircraft_xml.h"
 #include "distribution/test_flights.h"
 #include "distribution/udp_test_receiver.h"
 

@@ -1,4 +1,4 @@
-#include "distribution/aircraft_xml.h"
+#include "core/aircraft_xml.h"
 
 #include <fstream>
 
