@@ -105,6 +105,10 @@ std::uint16_t StationServices::listenerPort() const {
 void StationServices::BindHooks() {
     StationHooks& h = station_.hooks;
     const std::string dir = station_.stationDir();
+    // A missing SBS-1 device library leaves its entries empty, silently.
+    h.bindDeviceLibrary = [this] { deviceLibrary_.Load(); };
+    // The receiver has gone away (a serial write failed): close the port.
+    h.receiverGone = [this](bool) { receiver_->ClosePort(); };
     h.loadCountries = [this, dir] {
         countries_.LoadCountries(JoinPath(dir, "countries.dat"));
         routes_ = std::make_unique<RouteFiles>(JoinPath(dir, "aerova-routes"));

@@ -23,6 +23,7 @@
 #include "platform/udp_sender.h"
 #include "receiver/receiver_link.h"
 #include "receiver/receiver_settings.h"
+#include "receiver/sbs_device_library.h"
 
 class QTimer;
 class QUdpSocket;
@@ -85,6 +86,7 @@ private:
     std::unique_ptr<ReportIngest> ingest_;
     std::unique_ptr<AisVessels> ais_;
     std::unique_ptr<ReceiverLink> receiver_;
+    SbsDeviceLibrary deviceLibrary_;
     FeedServer feed_;
     DataServer dataServer1_, dataServer2_;
     DataPoller poller_;

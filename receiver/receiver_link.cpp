@@ -72,6 +72,17 @@ ReceiverLink::ReceiverLink(Options options, ReceiverSettings& settings, FrameDec
 
     serial_ = new QSerialPort(this);
     connect(serial_, &QSerialPort::readyRead, this, &ReceiverLink::ReadSerial);
+    // An unplugged receiver or a failed write: the device is gone, so the port is closed
+    // rather than left open on a dead descriptor that reports the same error over and over.
+    // A hung-up line reads as end of file, which arrives as a read error.
+    connect(serial_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if (error != QSerialPort::ResourceError && error != QSerialPort::WriteError &&
+            error != QSerialPort::ReadError)
+            return;
+        if (!serial_->isOpen()) return;
+        ClosePort();
+        if (onReceiverLost) onReceiverLost();
+    });
     pollTimer_ = new QTimer(this);
     pollTimer_->setInterval(options_.pollIntervalMs);
     connect(pollTimer_, &QTimer::timeout, this, [this] { adsbtimerTimer(); });

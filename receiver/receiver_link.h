@@ -83,6 +83,9 @@ public:
     std::function<void()> onPoll;
     // Called whenever the serial port opens, closes or fails to open.
     std::function<void(bool open)> onPortState;
+    // Called when the receiver has gone away (unplugged, or a write failed): the port is
+    // closed already; the windows turn their activity indicators red.
+    std::function<void()> onReceiverLost;
 
 private:
     void ReadUdp();

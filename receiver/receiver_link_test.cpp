@@ -210,6 +210,23 @@ TEST_F(ReceiverLinkTest, SerialTextFramesThroughAPseudoTerminal) {
     EXPECT_FALSE(reportedOpen);
 }
 
+TEST_F(ReceiverLinkTest, UnpluggedReceiverClosesThePort) {
+    ReceiverLink link(options, settings, &decoder);
+    link.Start();
+    bool reportedOpen = false, lost = false;
+    link.onPortState = [&](bool open) { reportedOpen = open; };
+    link.onReceiverLost = [&] { lost = true; };
+    {
+        PtyPair pty;
+        if (!pty.ok()) GTEST_SKIP() << "socat pseudo-terminals not available";
+        link.OpenPort(pty.linkEnd(), 115200, false);
+        ASSERT_TRUE(SpinUntil([&] { return link.portOpen(); }));
+    }  // socat ends: the device goes away under the open port
+    EXPECT_TRUE(SpinUntil([&] { return !link.portOpen(); }));
+    EXPECT_TRUE(lost);
+    EXPECT_FALSE(reportedOpen);
+}
+
 TEST_F(ReceiverLinkTest, SerialPlaneGadgetThroughAPseudoTerminal) {
     PtyPair pty;
     if (!pty.ok()) GTEST_SKIP() << "socat pseudo-terminals not available";
