@@ -77,7 +77,7 @@ run)
         args=(--headless "${args[@]}")
     fi
     shift
-    exec build/core/aerovamini "${args[@]}" "$@"
+    exec build/aerovamini "${args[@]}" "$@"
     ;;
 test)
     install_packages

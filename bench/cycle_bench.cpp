@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/station.h"
+#include "station/station.h"
 
 namespace aerova {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/report_codec.h"
-#include "core/report_ingest.h"
+#include "station/report_ingest.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "core/report_codec.h"
-#include "core/ingest_test_support.h"
+#include "core/test_records.h"
 
 #include <gtest/gtest.h>
 

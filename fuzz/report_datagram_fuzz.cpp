@@ -9,9 +9,9 @@
 #include <memory>
 #include <string_view>
 
-#include "core/ais.h"
+#include "station/ais.h"
 #include "core/report_codec.h"
-#include "core/report_ingest.h"
+#include "station/report_ingest.h"
 #include "distribution/station_network.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "core/station.h"
+#include "base/product.h"
 #include "radar/radar_gl_widget.h"
 #include "radar/renderer.h"
 

@@ -55,7 +55,7 @@ std::optional<std::map<int, PeerFrame>> ReadPeer(const std::string& path) {
 }
 
 TEST(DecoderRealData, Ulss7AgreesWithPeerDecoder) {
-    const std::string dir = testing::SharedDir() + "/data";
+    const std::string dir = testing::RecordingsDir();
     auto frames = testing::ReadFrames(dir + "/ulss7_beast/ulss7.dedup.frames");
     auto peer = ReadPeer(dir + "/peer/ulss7_dedup_realtime_latlon/decoded.jsonl");
     if (!frames || !peer) GTEST_SKIP() << "shared recordings not found under " << dir;
@@ -145,7 +145,7 @@ TEST(DecoderRealData, Ulss7AgreesWithPeerDecoder) {
 }
 
 TEST(DecoderRealData, CommBAgreesWithPyModeS) {
-    const std::string path = testing::SharedDir() + "/data/pymodes/golden_v2.json";
+    const std::string path = testing::RecordingsDir() + "/pymodes/golden_v2.json";
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) GTEST_SKIP() << "golden file not found: " << path;
     QJsonObject golden = QJsonDocument::fromJson(file.readAll()).object();

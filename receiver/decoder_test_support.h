@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/testing/recordings.h"
 #include "core/sbs_flight.h"
 #include "receiver/mode_s_decoder.h"
 
@@ -112,11 +113,6 @@ inline CprCode EncodeCpr(double lat, double lon, int i, bool surface = false) {
     double dlon = zone / (zones > 1 ? zones : 1);
     double xz = std::floor(131072.0 * mod(lon, dlon) / dlon + 0.5);
     return {static_cast<int>(yz) & 0x1FFFF, static_cast<int>(xz) & 0x1FFFF};
-}
-
-inline std::string SharedDir() {
-    if (const char* env = std::getenv("AEROVA_SHARED_DIR")) return env;
-    return AEROVA_SHARED_DIR;
 }
 
 // Frame texts "*HEX;" of a recording, one a line, without the framing characters.

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "base/testing/recordings.h"
 #include "receiver/test_frames.h"
 
 namespace aerova {
@@ -211,8 +212,8 @@ TEST(FrameInputTest, QueueStopsAtTheParseBufferSize) {
     EXPECT_EQ(in.queue().size(), (kReceiverQueueLimit / frameSize) * frameSize);
 }
 
-TEST(FrameInputTest, RecordedFramesAreAllQueued) {
-    std::ifstream file(AEROVA_SHARED_DIR "/data/ulss7_beast/ulss7.dedup.frames");
+TEST(FrameInputRealData, RecordedFramesAreAllQueued) {
+    std::ifstream file(testing::RecordingsDir() + "/ulss7_beast/ulss7.dedup.frames");
     if (!file) GTEST_SKIP() << "recorded frames not available";
     FrameInput in;
     in.options.tcas = true;

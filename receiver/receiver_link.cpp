@@ -9,9 +9,7 @@
 
 #include "receiver/packet_recognizer.h"
 #include "receiver/report_emitter.h"
-#ifdef AEROVA_HAVE_MODE_S_DECODER
 #include "receiver/mode_s_frame_decoder.h"
-#endif
 
 namespace aerova {
 
@@ -22,25 +20,10 @@ constexpr int kReportListenerPort = 7979;
 constexpr int kOpenPolls = 30;
 constexpr qint64 kMaxUdpRead = 510;
 
-FrameDecoder* DefaultDecoder(std::unique_ptr<FrameDecoder>& own) {
-#ifdef AEROVA_HAVE_MODE_S_DECODER
-    own = std::make_unique<ModeSFrameDecoder>();
-#endif
-    return own.get();
-}
-
-// Without the Mode-S decoder the table still tracks addresses; nothing is decoded.
-class NoDecoder final : public FrameDecoder {
-public:
-    void SetDecoderHome(double, double) override {}
-    void DecodeExtendedSquitter(TSBSFlight&, std::uint8_t, const std::uint8_t*, std::size_t) override {}
-    void DecodeShortOrCommB(TSBSFlight&, std::uint8_t, const std::uint8_t*, std::size_t) override {}
-};
-
+// The station decodes with the Mode-S/ADS-B decoder unless a caller brings its own.
 FrameDecoder& ChooseDecoder(FrameDecoder* given, std::unique_ptr<FrameDecoder>& own) {
     if (given) return *given;
-    if (FrameDecoder* d = DefaultDecoder(own)) return *d;
-    own = std::make_unique<NoDecoder>();
+    own = std::make_unique<ModeSFrameDecoder>();
     return *own;
 }
 

@@ -10,7 +10,8 @@
 #include <thread>
 
 #include "base/files.h"
-#include "core/ingest_test_support.h"
+#include "core/report_codec.h"
+#include "core/test_records.h"
 #include "database/test_support.h"
 #include "tests/station_process.h"
 

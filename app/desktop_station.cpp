@@ -1,0 +1,323 @@
+#include "app/desktop_station.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <cstdlib>
+
+#include "base/files.h"
+#include "base/ini_file.h"
+#include "app/main_window.h"
+#include "app/startup_window.h"
+#include "platform/station_dir.h"
+#include "radar/gl_resources.h"
+#include "radar/radar_gl_widget.h"
+#include "radar/radar_window.h"
+#include "radar/renderer.h"
+#include "radar/ring_centre.h"
+
+namespace aerova {
+
+namespace {
+
+// The tray images: a radar scope, green while data arrive.
+QIcon TrayImage(bool receiving) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(3, 0, 43));
+    p.setPen(QPen(receiving ? QColor(32, 255, 32) : QColor(146, 190, 12), 2));
+    p.drawEllipse(2, 2, 28, 28);
+    p.drawLine(16, 16, 26, 8);
+    if (receiving) {
+        p.setBrush(QColor(32, 255, 32));
+        p.drawRect(18, 18, 5, 5);
+    }
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+DesktopStation::DesktopStation(RunOptions options)
+    : options_(std::move(options)),
+      table_(std::make_unique<FlightTable>()),
+      shared_(std::make_unique<SharedGlResources>()) {
+    StationEnvironment env;
+    env.stationDir = ResolveStationDir(options_.stationDir);
+    env.version = AEROVA_VERSION;
+    env.nosrv = options_.nosrv;
+    env.clock = &clock_;
+    env.clockSetter = &clockSetter_;
+    env.ask = [this](const std::string& question, const std::string& title) {
+        if (askOverride) return askOverride(question, title);
+        return QMessageBox::question(mainWindow_.get(), QString::fromStdString(title),
+                                     QString::fromStdString(question),
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+    env.saveDialog = [this](const SaveDialogRequest& r) -> std::optional<std::string> {
+        const QString file = QFileDialog::getSaveFileName(
+            mainWindow_.get(), QString(),
+            QString::fromStdString(JoinPath(r.initialDir, r.proposedName + "." + r.defaultExt)),
+            QString::fromStdString(r.filter));
+        if (file.isEmpty()) return std::nullopt;
+        return file.toStdString();
+    };
+    env.setCaption = [this](const std::string& text) {
+        if (mainWindow_) mainWindow_->setWindowTitle(QString::fromStdString(text));
+    };
+    env.startupStatus = [this](const std::string& text) {
+        if (startupWindow_) startupWindow_->SetStatus(QString::fromStdString(text));
+    };
+    env.startupResult = [this](const std::string& text) {
+        if (startupWindow_) startupWindow_->SetResult(QString::fromStdString(text));
+    };
+    env.processMessages = [] { QApplication::processEvents(); };
+    station_ = std::make_unique<Station>(std::move(env), *table_);
+
+    Station& s = *station_;
+    // The subsystems (ingest, receiver link, feed, servers, network, demo traffic) bind
+    // their hooks and own the sockets; the windows add theirs below.
+    services_ = std::make_unique<StationServices>(s, *table_, options_);
+    s.hooks.stopTimers = [this] {
+        timer1_.stop();
+        stattimer_.stop();
+        for (auto& w : radar_)
+            if (w) w->StopViewTimer();
+    };
+    s.hooks.redrawWindows = [this] {
+        for (auto& w : radar_)
+            if (w) w->Redraw();
+    };
+    services_->onTargetUpdated = [this](int slot) { UpdateTarget(slot); };
+    // "From screen center #1": the receiver position follows radar window 1's view centre.
+    s.hooks.centreReceiverFromScreen = [this] {
+        if (!radar_[0]) return;
+        const RadarView& view = radar_[0]->view();
+        SetReceiverPosition(services_->receiverSettings, view.centreLat, view.centreLon);
+        services_->receiver().ApplyReceiverPosition();
+    };
+    services_->onRedrawRadar = [this] {
+        for (auto& w : radar_)
+            if (w) w->Redraw();
+    };
+
+    timer1_.setInterval(1000);
+    stattimer_.setInterval(10000);
+    connect(&timer1_, &QTimer::timeout, this, &DesktopStation::OnTimer1);
+    connect(&stattimer_, &QTimer::timeout, this, &DesktopStation::OnStatTimer);
+    CreateWindows();
+}
+
+DesktopStation::~DesktopStation() {
+    // The panels release their contexts before the shared lists' owner goes.
+    for (auto& w : radar_) w.reset();
+}
+
+void DesktopStation::CreateWindows() {
+    mainWindow_ = std::make_unique<MainWindow>();
+    creationOrder_.push_back(mainWindow_->objectName());
+    mainWindow_->onRadarButton = [this](int tag, bool show) {
+        RadarWindow& w = radar(tag);
+        if (show) {
+            w.show();
+            w.raise();
+        } else {
+            w.hide();
+        }
+    };
+    mainWindow_->onMinimise = [this] { Minimise(); };
+    mainWindow_->onQuit = [this] { mainWindow_->close(); };
+    mainWindow_->onCloseQuery = [this] {
+        if (closing_) return true;
+        if (!station_->FormCloseQuery()) return false;
+        closing_ = true;
+        for (auto& w : radar_) w->hide();
+        if (tray_) tray_->hide();
+        QApplication::exit(0);
+        return true;
+    };
+
+    tray_ = new QSystemTrayIcon(TrayImage(false), this);
+    tray_->setObjectName("trayicon");
+    tray_->setToolTip(kMainCaption);
+    connect(tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason) { RestoreFromTray(); });
+    creationOrder_.push_back(tray_->objectName());
+
+    startupWindow_ = std::make_unique<StartupWindow>();
+    creationOrder_.push_back(startupWindow_->objectName());
+
+    RadarWindowServices services;
+    services.table = table_.get();
+    services.shared = shared_.get();
+    services.colours = &colours_;
+    services.labels = &labels_;
+    for (int tag = 1; tag <= 2; ++tag) {
+        services.stationInputs = [this, tag](RenderInputs& in) {
+            const Station& s = *station_;
+            in.busy = !s.receptionStarted() || s.shutdownBegun();
+            in.trailIndex = s.trailIndex();
+            in.cycleMs = s.lastCycleMs();
+            in.freeze = s.radar[static_cast<std::size_t>(tag - 1)].cbfreeze;
+            in.utcNow = s.clock().UtcNow();
+            in.localNow = s.clock().LocalNow();
+            in.maxVrateNoColourChange = "400";
+        };
+        auto window = std::make_unique<RadarWindow>(tag, services);
+        window->onVisibilityChanged = [this](int t, bool visible) {
+            OnRadarVisibility(t, visible);
+        };
+        window->pnradar().onSharingError = [this](const QString& text) {
+            QMessageBox::warning(nullptr, kMainCaption, text);
+        };
+        window->pnradar().onFatalError = [](const QString& text) {
+            QMessageBox::critical(nullptr, kMainCaption, text);
+            std::exit(1);
+        };
+        creationOrder_.push_back(window->objectName());
+        radar_[static_cast<std::size_t>(tag - 1)] = std::move(window);
+    }
+}
+
+bool DesktopStation::Start() {
+    Station& s = *station_;
+    if (!ForceDirectories(s.stationDir())) {
+        QMessageBox::critical(
+            nullptr, kMainCaption,
+            QString("Cannot create the station directory %1").arg(s.stationDir().c_str()));
+        return false;
+    }
+    if (!s.FormCreate()) {
+        std::fprintf(
+            stderr,
+            "aerovamini: another copy of Aerova is already running on the station directory %s\n",
+            s.stationDir().c_str());
+        return false;
+    }
+    // Colours, check marks and the label layout are in force from the first frame.
+    const IniFile settings(JoinPath(s.stationDir(), kMainIniName));
+    LoadColourTable(settings, colours_);
+    for (int tag = 1; tag <= 2; ++tag) LoadColourMarks(settings, tag, radar(tag).display().marks);
+    labels_ = LoadLabelLayout(JoinPath(s.stationDir(), kLabelFileName));
+
+    startupWindow_->show();
+    QApplication::processEvents();
+    s.buReceiveClick();
+    startupWindow_->hide();
+    if (s.timer1Enabled()) timer1_.start();
+    if (s.stattimerEnabled()) stattimer_.start();
+
+    for (int tag = 1; tag <= 2; ++tag) {
+        const bool visible = settings.ReadBool(tag == 1 ? "radar1" : "radar2", "visible", true);
+        s.radar[static_cast<std::size_t>(tag - 1)].visible = visible;
+        if (visible) radar(tag).show();
+    }
+    if (!radar(1).isVisible() && !radar(2).isVisible()) mainWindow_->show();
+    return true;
+}
+
+void DesktopStation::OnRadarVisibility(int tag, bool visible) {
+    station_->radar[static_cast<std::size_t>(tag - 1)].visible = visible;
+    mainWindow_->SetButtonDown(tag == 1 ? "spbradar1" : "spbradar2", visible);
+    if (closing_) return;
+    // The main window steps aside while a radar window shows, and returns when none does.
+    if (visible) {
+        mainWindow_->hide();
+        radar(tag).Redraw();
+    } else if (!radar(1).isVisible() && !radar(2).isVisible() && !(tray_ && tray_->isVisible())) {
+        mainWindow_->show();
+    }
+}
+
+void DesktopStation::Minimise() {
+    if (tray_ && QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
+    mainWindow_->hide();
+    for (auto& w : radar_) w->hide();
+}
+
+void DesktopStation::RestoreFromTray() {
+    if (tray_) tray_->hide();
+    bool any = false;
+    for (int tag = 1; tag <= 2; ++tag) {
+        if (mainWindow_->button(tag == 1 ? "spbradar1" : "spbradar2")->isChecked() || !any) {
+            radar(tag).show();
+            any = true;
+        }
+    }
+}
+
+void DesktopStation::SetReceiving(bool receiving) {
+    if (receiving == receiving_) return;
+    receiving_ = receiving;
+    if (tray_) {
+        tray_->setIcon(TrayImage(receiving));
+        tray_->setToolTip(receiving ? "Receiving..." : kMainCaption);
+    }
+}
+
+void DesktopStation::UpdateTarget(int slot) {
+    if (slot < 0 || slot >= kMaxFlights) return;
+    const Tflight& f = table_->flights[static_cast<std::size_t>(slot)];
+    for (auto& w : radar_) {
+        if (!w) continue;
+        TargetScreenEntry& entry = w->cache()[static_cast<std::size_t>(slot)];
+        if (w->isVisible()) {
+            const RingCentrePosition centre = PublishedRingCentre(w->view());
+            FromRadar(w->cache(), slot, centre.lat, centre.lon, f.latf, f.lonf);
+        }
+        if (entry.labelMode == kLabelManual) continue;
+        if (f.track3.empty()) {
+            entry.labelMode = kLabelDefault;
+        } else {
+            entry.labelMode = kLabelFromTrack;
+            entry.labelPosition = LabelPositionFromTrack(f.trackf);
+        }
+    }
+    SetReceiving(true);
+}
+
+void DesktopStation::OnTimer1() {
+    if (!station_->timer1Enabled()) return;
+    try {
+        station_->Timer1Timer();
+    } catch (const std::exception& e) {
+        station_->HandleException(e);
+    }
+    SetReceiving(false);
+}
+
+void DesktopStation::OnStatTimer() {
+    try {
+        station_->stattimerTimer();
+    } catch (const std::exception& e) {
+        station_->HandleException(e);
+    }
+}
+
+bool DesktopStation::Quit() {
+    mainWindow_->close();
+    return closing_;
+}
+
+int RunDesktopStation(int& argc, char** argv, const RunOptions& options) {
+    SetRadarSurfaceFormat();
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    DesktopStation station(options);
+    if (!station.Start()) return 1;
+    if (options.runSeconds > 0)
+        QTimer::singleShot(static_cast<int>(options.runSeconds * 1000), &station, [&station] {
+            station.askOverride = [](const std::string&, const std::string&) { return true; };
+            station.Quit();
+        });
+    return QApplication::exec();
+}
+
+}  // namespace aerova

@@ -1,0 +1,96 @@
+#pragma once
+// The station with its windows: the windowed twin of HeadlessStation. It creates the main
+// window, the tray icon, the start-up window and the two radar windows in the design's
+// order, binds the station's environment to real dialogs and captions, runs the start of
+// reception with its progress texts in the start-up window, and drives the main cycle from
+// the Qt event loop. The radar windows share one set of display lists.
+
+#include <QObject>
+#include <QTimer>
+#include <array>
+#include <memory>
+
+#include "app/run_options.h"
+#include "station/station.h"
+#include "app/station_services.h"
+#include "platform/clock.h"
+#include "radar/colour_list.h"
+#include "radar/label_layout.h"
+
+class QSystemTrayIcon;
+
+namespace aerova {
+
+class MainWindow;
+class StartupWindow;
+class RadarWindow;
+class SharedGlResources;
+
+class DesktopStation : public QObject {
+  public:
+    // Requires a QApplication created after SetRadarSurfaceFormat and with
+    // Qt::AA_ShareOpenGLContexts set (see RunDesktopStation).
+    explicit DesktopStation(RunOptions options);
+    ~DesktopStation() override;
+
+    // Creation and start of reception; false when another copy runs on the directory.
+    bool Start();
+
+    Station& station() { return *station_; }
+    FlightTable& table() { return *table_; }
+    MainWindow& mainWindow() { return *mainWindow_; }
+    StartupWindow& startupWindow() { return *startupWindow_; }
+    RadarWindow& radar(int tag) { return *radar_[static_cast<std::size_t>(tag == 2 ? 1 : 0)]; }
+    SharedGlResources& sharedLists() { return *shared_; }
+    ColourTable& colours() { return colours_; }
+    QSystemTrayIcon* trayIcon() { return tray_; }
+    // Order in which the windows were created, by object name.
+    const std::vector<QString>& creationOrder() const { return creationOrder_; }
+
+    // The tray icon's two states: idle, and "Receiving..." while data arrive.
+    void SetReceiving(bool receiving);
+    bool receiving() const { return receiving_; }
+    // Replaces the questions of the environment (tests answer them without a dialog).
+    std::function<bool(const std::string& question, const std::string& title)> askOverride;
+
+    // The main window's quit: the question, then the shut-down; true when it ran.
+    bool Quit();
+
+    // Report ingest's radar hook for a target whose position changed: distance and bearing
+    // from each visible window's ring centre, and the label position from the track unless
+    // it was set by hand.
+    void UpdateTarget(int slot);
+    StationServices& services() { return *services_; }
+
+  private:
+    void CreateWindows();
+    void OnTimer1();
+    void OnStatTimer();
+    void Minimise();
+    void RestoreFromTray();
+    void OnRadarVisibility(int tag, bool visible);
+
+    RunOptions options_;
+    SystemClock clock_;
+    RealSystemClockSetter clockSetter_;
+    std::unique_ptr<FlightTable> table_;
+    std::unique_ptr<Station> station_;
+    std::unique_ptr<StationServices> services_;
+    std::unique_ptr<SharedGlResources> shared_;
+    ColourTable colours_;
+    LabelLayout labels_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<StartupWindow> startupWindow_;
+    std::array<std::unique_ptr<RadarWindow>, 2> radar_;
+    QSystemTrayIcon* tray_ = nullptr;
+    QTimer timer1_, stattimer_;
+    std::vector<QString> creationOrder_;
+    bool receiving_ = false;
+    bool closing_ = false;
+};
+
+// aerovamini with windows: sets the surface format and context sharing, creates the
+// application and the station, runs the event loop. Returns the exit code.
+int RunDesktopStation(int& argc, char** argv, const RunOptions& options);
+
+}  // namespace aerova

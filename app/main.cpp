@@ -1,0 +1,44 @@
+// aerovamini: the Aerova station.
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/headless_station.h"
+#include "app/run_options.h"
+#ifdef AEROVA_WITH_GUI
+#include <cstdlib>
+
+#include "app/desktop_station.h"
+#endif
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto options = aerova::ParseRunOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr,
+                     "aerovamini: %s\nusage: aerovamini [nosrv] [--headless] [--demo] [--poll] "
+                     "[--station-dir DIR] [--port-offset N]\n",
+                     error.c_str());
+        return 2;
+    }
+#ifdef AEROVA_WITH_GUI
+    // With a display the station shows its windows; without one it runs headless.
+    if (!options->headless && (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")))
+        return aerova::RunDesktopStation(argc, argv, *options);
+#endif
+    if (!options->headless) {
+#ifdef AEROVA_WITH_GUI
+        std::fprintf(stderr, "aerovamini: no display, running headless\n");
+#else
+        std::fprintf(stderr, "aerovamini: no desktop windows in this build, running headless\n");
+#endif
+        options->headless = true;
+    }
+    QCoreApplication app(argc, argv);
+    aerova::HeadlessStation station(*options);
+    if (!station.Start()) return 1;
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,118 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QToolButton>
+#include <QWindowStateChangeEvent>
+
+#include "station/station.h"
+
+namespace aerova {
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName("Form1");
+    setWindowTitle(kMainCaption);
+    auto* strip = new QHBoxLayout(this);
+    strip->setContentsMargins(2, 2, 2, 2);
+    strip->setSpacing(1);
+
+    struct ButtonSpec {
+        const char* name;
+        const char* text;
+        const char* hint;
+        bool toggle;
+        bool enabled;
+    };
+    // Windows that come with later parts of the station have their buttons disabled.
+    const ButtonSpec specs[] = {
+        {"spbradar1", "1", "Show/hide Radar 1", true, true},
+        {"spbradar2", "2", "Show/hide Radar2", true, true},
+        {"spbnonvislist", "NP", "Show/hide No-Position-Aircraft list", true, false},
+        {"spbdctconfig", "SBS", "Config SBS data interface", true, false},
+        {"spbpeers", "P", "Show/hide peer list", true, false},
+        {"sbscript", "S", "Script manager", true, false},
+        {"sbsats", "M", "Mosaic manager", true, false},
+        {"sbwx", "WX", "Weather display manager", true, false},
+        {"sbpcr1000", "PCR", "ICOM PCR-1000 freq disp via com port", true, false},
+        {"spbdb", "DB", "Database and logfile manager", true, false},
+        {"spbLabelEditor", "L", "Label editor and Google Earth", true, false},
+        {"sbatc", "ATC", "ATC flight console", true, false},
+        {"spbmini", "MV", "Miniview dialog", true, false},
+        {"spbftp", "A", "Show/hide Alert Manager", true, false},
+        {"spbSave", "Sv", "Save configuration file", false, false},
+        {"spbload", "Ld", "Load configuration file", false, false},
+        {"spbMin", "_", "Minimize", false, true},
+        {"spbexpand", ">", "Expand/shrink taskbar", false, true},
+        {"spbquit", "X", "Quit Aerova", false, true},
+    };
+    for (const auto& s : specs)
+        strip->addWidget(AddButton(s.name, s.text, s.hint, s.toggle, s.enabled));
+
+    connect(button("spbradar1"), &QToolButton::toggled, this, [this](bool down) {
+        if (onRadarButton) onRadarButton(1, down);
+    });
+    connect(button("spbradar2"), &QToolButton::toggled, this, [this](bool down) {
+        if (onRadarButton) onRadarButton(2, down);
+    });
+    connect(button("spbMin"), &QToolButton::clicked, this, [this] {
+        if (onMinimise) onMinimise();
+    });
+    connect(button("spbquit"), &QToolButton::clicked, this, [this] {
+        if (onQuit) onQuit();
+    });
+    connect(button("spbexpand"), &QToolButton::clicked, this, [this] {
+        QToolButton* b = button("spbexpand");
+        b->setText(b->text() == ">" ? "<" : ">");
+        resize(0, height());  // the narrowest the platform allows, either way
+    });
+    resize(262, sizeHint().height());
+}
+
+QToolButton* MainWindow::AddButton(const QString& name, const QString& text, const QString& hint,
+                                   bool toggle, bool enabled) {
+    auto* b = new QToolButton(this);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setCheckable(toggle);
+    b->setEnabled(enabled);
+    b->setAutoRaise(true);
+    buttons_[name] = b;
+    return b;
+}
+
+QToolButton* MainWindow::button(const QString& name) const {
+    const auto it = buttons_.find(name);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+void MainWindow::SetButtonDown(const QString& name, bool down) {
+    if (QToolButton* b = button(name)) {
+        const bool blocked = b->blockSignals(true);
+        b->setChecked(down);
+        b->blockSignals(blocked);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (closing_ || !onCloseQuery) {
+        event->accept();
+        return;
+    }
+    if (onCloseQuery()) {
+        closing_ = true;
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Minimising runs the minimise button's action.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
+        onMinimise)
+        onMinimise();
+}
+
+}  // namespace aerova

@@ -1,0 +1,231 @@
+#include "app/station_services.h"
+
+#include <QNetworkDatagram>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include "base/files.h"
+#include "base/ini_file.h"
+#include "database/identify_target.h"
+#include "radar/radar_view.h"
+#include "sim/traffic_simulator.h"
+
+namespace aerova {
+
+StationServices::StationServices(Station& station, FlightTable& table, const RunOptions& options)
+    : station_(station),
+      table_(table),
+      options_(options),
+      dataServer1_(table, station.tableMutex, udp_),
+      dataServer2_(table, station.tableMutex, udp_),
+      poller_(udp_, [this]() -> std::optional<PollView> {
+          // Without radar windows the view is the receiver position seen from radar
+          // window 1's starting distance.
+          return PollView{ReceiverLatitude(receiverSettings), ReceiverLongitude(receiverSettings),
+                          MakeRadarView(1).cameraDistance};
+      }) {
+    const std::string& dir = station_.stationDir();
+    ingestSettings.stationdir = dir;
+    networkSettings.portoffset = options_.portOffset;
+    networkSettings.stationdir = dir;
+    networkSettings.version = AEROVA_VERSION;
+
+    IngestHooks hooks;
+    hooks.identifyAircraft = [this](Tflight& f) {
+        return IdentifyNewTarget(database_, countries_, f, station_.clock().UtcNow());
+    };
+    hooks.lookupRoute = [this](Tflight& f, std::string_view callsign) {
+        return routes_ ? routes_->LookupRoute(callsign, f, "", station_.clock().LocalNow()) : std::string();
+    };
+    hooks.peerStatus = [this](const PeerStatusMessage& m, std::string_view ip, int port) {
+        network_->HandlePeerStatus(m, ip, port);
+    };
+    hooks.chat = [this](const TChat& c, std::string_view, int) { network_->HandleChat(c); };
+    hooks.networkFlight = [this](const NetworkFlightReport& r, std::string_view ip, int port) {
+        network_->HandleNetworkFlightReport(r, ip, port);
+    };
+    hooks.serverLine = [this](const ServerLine& l, std::string_view, int) { network_->HandleServerLine(l); };
+    hooks.sendUdp = [this](const std::string& host, int port, std::string_view d) { udp_.Send(host, port, d); };
+    hooks.logError = [this](std::string_view line) { station_.WriteErrorLog(std::string(line)); };
+    hooks.updateTarget = [this](int slot) {
+        if (onTargetUpdated) onTargetUpdated(slot);
+    };
+    hooks.redrawRadar = [this] {
+        if (onRedrawRadar) onRedrawRadar();
+    };
+    ingest_ = std::make_unique<ReportIngest>(table_, station_.queue, station_.clock(), ingestSettings,
+                                             alerts, std::move(hooks));
+
+    aisLists.namesPath = AisNamesPath(dir);
+    AisHooks aisHooks;
+    aisHooks.updateTarget = [this](int slot) {
+        if (onTargetUpdated) onTargetUpdated(slot);
+    };
+    aisHooks.reprojectTarget = aisHooks.updateTarget;
+    ais_ = std::make_unique<AisVessels>(table_, station_.clock(), aisLists, std::move(aisHooks));
+    ingest_->SetAisHandler(ais_.get());
+
+    NetworkHooks netHooks;
+    netHooks.lookupRoute = [this](Tflight& f, std::string_view callsign) {
+        return routes_ ? routes_->LookupRoute(callsign, f, "", station_.clock().LocalNow()) : std::string();
+    };
+    netHooks.countryOfAddress = [this](std::string_view modes) { return countries_.CountryOfAddress(modes); };
+    netHooks.alertMatch = [this](int slot) { ingest_->AlertMatch(slot); };
+    netHooks.setAlertText = [this](std::string_view text) { alerts.alerttext = std::string(text); };
+    netHooks.targetAdded = [this](int slot) {
+        if (onTargetUpdated) onTargetUpdated(slot);
+    };
+    netHooks.targetUpdated = [this](int slot) {
+        if (onTargetUpdated) onTargetUpdated(slot);
+    };
+    network_ = std::make_unique<StationNetwork>(table_, station_.clock(), udp_, networkSettings, nullptr,
+                                                std::move(netHooks));
+
+    receiverSettings = LoadReceiverSettings(ReceiverSettingsFileToLoad(dir));
+    ReceiverLink::Options link;
+    link.stationDir = dir;
+    link.portOffset = options_.portOffset;
+    link.nosrv = options_.nosrv;
+    link.utcNow = [this] { return station_.clock().UtcNow(); };
+    receiver_ = std::make_unique<ReceiverLink>(link, receiverSettings);
+
+    BindHooks();
+}
+
+StationServices::~StationServices() {
+    if (demoTimer_) demoTimer_->stop();
+    dataServer1_.Stop();
+    dataServer2_.Stop();
+}
+
+std::uint16_t StationServices::listenerPort() const {
+    return static_cast<std::uint16_t>(kReportListenerPort + options_.portOffset);
+}
+
+void StationServices::BindHooks() {
+    StationHooks& h = station_.hooks;
+    const std::string dir = station_.stationDir();
+    // A missing SBS-1 device library leaves its entries empty, silently.
+    h.bindDeviceLibrary = [this] { deviceLibrary_.Load(); };
+    // The receiver has gone away (a serial write failed): close the port.
+    h.receiverGone = [this](bool) { receiver_->ClosePort(); };
+    h.loadCountries = [this, dir] {
+        countries_.LoadCountries(JoinPath(dir, "countries.dat"));
+        routes_ = std::make_unique<RouteFiles>(JoinPath(dir, "aerova-routes"));
+        aisLists.logPath = AisLogPath(dir, station_.clock().UtcNow());
+        aisLists.lbaisname = LoadListFile(aisLists.namesPath);
+    };
+    h.openDatabase = [this](const std::string& path) { return database_.OpenAircraftDatabase(path); };
+    h.closeDatabase = [this] { database_.CloseAircraftDatabase(); };
+    h.startReceiver = [this] { StartOfReception(); };
+    h.openSockets = [this] { OpenSockets(); };
+    h.closeSockets = [this] { CloseSockets(); };
+    h.saveReceiverSettings = [this, dir] {
+        receiver_->Stop();
+        SaveReceiverSettings(ReceiverSettingsPath(dir), receiverSettings);
+    };
+    h.updateKickListAndAnnounce = [this](int) {
+        network_->UpdateKickList();
+        network_->AnnounceToPeers();
+    };
+    h.feedConnected = [this] { return feed_.hasClient(); };
+    h.sendFeed = [this] {
+        FeedContext context;
+        context.databaseopen = station_.databaseOpen();
+        context.session = std::to_string(station_.session());
+        context.utcnow = station_.clock().UtcNow();
+        feed_.SendFeed(table_, context);
+    };
+    h.listenerActive = [this] { return listener_ != nullptr; };
+    // The drain runs inside the tick, which already holds the table lock.
+    h.drainQueue = [this] { ingest_->DrainQueue(); };
+}
+
+void StationServices::StartOfReception() {
+    const IniFile ini(station_.settings.iniPath);
+    networkSettings.remoteip = ini.ReadInteger("server", "remoteip", 7978);
+    FeedSettings feed;
+    feed.port = static_cast<quint16>(ini.ReadInteger("socket", "port", kFeedPort) + options_.portOffset);
+    if (!feed_.Open(feed))
+        station_.WriteErrorLog("Cannot open the feed socket on TCP port " + std::to_string(feed.port));
+
+    DataServerOptions serverOptions;
+    serverOptions.serverpwd = ini.ReadString("mini", "serverpwd", "");
+    for (int n = 1; n <= 2; ++n) {
+        DataServerSettings s;
+        s.options = serverOptions;
+        s.options.server = n;
+        s.options.updatesonly = ini.ReadBool("mini", n == 1 ? "cb7988" : "cb7989", true);
+        s.port = (n == 1 ? kDataServer1Port : kDataServer2Port) + options_.portOffset;
+        s.listenerport = kReportListenerPort + options_.portOffset;
+        if (!dataServer(n).Start(s))
+            station_.WriteErrorLog("Cannot open the data server on TCP port " + std::to_string(s.port));
+    }
+    receiver_->Start();
+    if (options_.demo) StartDemo();
+    if (options_.poll) {
+        PollSettings poll = ReadPollSettings(ini);
+        poll.listenerport = kReportListenerPort + options_.portOffset;
+        poller_.SetSettings(poll);
+        poller_.Start();
+    }
+}
+
+void StationServices::StartDemo() {
+    // Simulated aircraft around the receiver's position enter through the same frame text
+    // handler as a receiver's frames, so they take the whole receiver path.
+    sim::SimOptions demo;
+    demo.homelat = ReceiverLatitude(receiverSettings);
+    demo.homelon = ReceiverLongitude(receiverSettings);
+    demo_ = std::make_unique<sim::TrafficSimulator>(demo);
+    demoTimer_ = new QTimer(this);
+    demoTimer_->setInterval(200);
+    connect(demoTimer_, &QTimer::timeout, this, &StationServices::FeedDemoFrames);
+    demoTimer_->start();
+}
+
+void StationServices::FeedDemoFrames() {
+    for (const std::string& text : demo_->FramesDue(station_.clock().UtcNow()))
+        receiver_->engine().input().ComDataPacket1Packet(FrameSender::Network, text);
+}
+
+void StationServices::OpenSockets() {
+    if (listener_) return;
+    listener_ = new QUdpSocket(this);
+    if (!listener_->bind(QHostAddress::AnyIPv4, listenerPort())) {
+        station_.WriteErrorLog("Cannot open the report listener on UDP port " + std::to_string(listenerPort()));
+        delete listener_;
+        listener_ = nullptr;
+        return;
+    }
+    connect(listener_, &QUdpSocket::readyRead, this, &StationServices::ReadListener);
+}
+
+void StationServices::CloseSockets() {
+    delete listener_;
+    listener_ = nullptr;
+    poller_.Stop();
+    feed_.Close();
+    dataServer1_.Stop();
+    dataServer2_.Stop();
+}
+
+void StationServices::ReadListener() {
+    while (listener_ && listener_->hasPendingDatagrams()) {
+        // Larger datagrams are cut to the 510 bytes the listener reads.
+        const QNetworkDatagram d = listener_->receiveDatagram(510);
+        const QByteArray bytes = d.data();
+        const std::string ip = d.senderAddress().toString().toStdString();
+        OnDatagram(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), ip,
+                   d.senderPort());
+    }
+}
+
+void StationServices::OnDatagram(std::string_view bytes, std::string_view ip, int port) {
+    // Ingest catches and logs what a datagram throws; the lock keeps the data servers'
+    // threads from reading a half-applied report.
+    std::scoped_lock guard(station_.tableMutex);
+    ingest_->UDPRead(bytes, ip, port, false);
+}
+
+}  // namespace aerova

@@ -1,0 +1,99 @@
+#pragma once
+// The station's subsystems put together: report ingest with the AIS vessels, the aircraft
+// database and route files, the receiver link, the BaseStation-format feed, the data
+// servers and the station network. Both the headless and the desktop program use it; it
+// fills the Station's hooks and owns the report listener socket.
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "station/ais.h"
+#include "station/report_ingest.h"
+#include "app/run_options.h"
+#include "station/station.h"
+#include "database/countries.h"
+#include "database/routes.h"
+#include "database/sqldb.h"
+#include "distribution/data_poller.h"
+#include "distribution/data_server.h"
+#include "distribution/feed_server.h"
+#include "distribution/station_network.h"
+#include "platform/udp_sender.h"
+#include "receiver/receiver_link.h"
+#include "receiver/receiver_settings.h"
+#include "receiver/sbs_device_library.h"
+
+class QTimer;
+class QUdpSocket;
+
+namespace aerova {
+
+namespace sim {
+class TrafficSimulator;
+}
+
+constexpr int kReportListenerPort = 7979;
+constexpr int kDataServer1Port = 7988;
+constexpr int kDataServer2Port = 7989;
+constexpr int kFeedPort = 30014;
+
+class StationServices : public QObject {
+public:
+    StationServices(Station& station, FlightTable& table, const RunOptions& options);
+    ~StationServices() override;
+
+    // Report listener events: one datagram with its sender.
+    void OnDatagram(std::string_view bytes, std::string_view ip, int port);
+
+    ReportIngest& ingest() { return *ingest_; }
+    ReceiverLink& receiver() { return *receiver_; }
+    FeedServer& feed() { return feed_; }
+    StationNetwork& network() { return *network_; }
+    AircraftDatabase& database() { return database_; }
+    DataServer& dataServer(int n) { return n == 1 ? dataServer1_ : dataServer2_; }
+    std::uint16_t listenerPort() const;
+    bool listening() const { return listener_ != nullptr; }
+
+    // The radar windows, where there are any: a target changed (symbol orientation,
+    // distance, bearing and label position), and a redraw for a new receiver status.
+    std::function<void(int slot)> onTargetUpdated;
+    std::function<void()> onRedrawRadar;
+
+    IngestSettings ingestSettings;
+    AlertListState alerts;
+    AisLists aisLists;
+    ReceiverSettings receiverSettings;
+    NetworkSettings networkSettings;
+
+private:
+    void BindHooks();
+    void StartOfReception();
+    void OpenSockets();
+    void CloseSockets();
+    void ReadListener();
+    void StartDemo();
+    void FeedDemoFrames();
+
+    Station& station_;
+    FlightTable& table_;
+    RunOptions options_;
+    CountryTable countries_;
+    AircraftDatabase database_;
+    std::unique_ptr<RouteFiles> routes_;
+    UdpDatagramSender udp_;
+    std::unique_ptr<ReportIngest> ingest_;
+    std::unique_ptr<AisVessels> ais_;
+    std::unique_ptr<ReceiverLink> receiver_;
+    SbsDeviceLibrary deviceLibrary_;
+    FeedServer feed_;
+    DataServer dataServer1_, dataServer2_;
+    DataPoller poller_;
+    std::unique_ptr<StationNetwork> network_;
+    QUdpSocket* listener_ = nullptr;
+    std::unique_ptr<sim::TrafficSimulator> demo_;
+    QTimer* demoTimer_ = nullptr;
+};
+
+}  // namespace aerova
