@@ -19,10 +19,14 @@
 #include "radar/radar_window.h"
 #include "radar/renderer.h"
 #include "radar/ring_centre.h"
+#include "radar/target_style.h"
 
 namespace aerova {
 
 namespace {
+
+// `maxvratenocolorchange` until the settings file supplies it.
+constexpr const char* kMaxVrateNoColourChange = "400";
 
 // The tray images: a radar scope, green while data arrive.
 QIcon TrayImage(bool receiving) {
@@ -89,6 +93,11 @@ DesktopStation::DesktopStation(RunOptions options)
         stattimer_.stop();
         for (auto& w : radar_)
             if (w) w->StopViewTimer();
+    };
+    s.hooks.styleTargets = [this] {
+        for (int tag = 1; tag <= 2; ++tag)
+            StyleTargets(*table_, tag, colours_, radar(tag).display().marks,
+                         kMaxVrateNoColourChange);
     };
     s.hooks.redrawWindows = [this] {
         for (auto& w : radar_)
@@ -167,7 +176,7 @@ void DesktopStation::CreateWindows() {
             in.freeze = s.radar[static_cast<std::size_t>(tag - 1)].cbfreeze;
             in.utcNow = s.clock().UtcNow();
             in.localNow = s.clock().LocalNow();
-            in.maxVrateNoColourChange = "400";
+            in.maxVrateNoColourChange = kMaxVrateNoColourChange;
         };
         auto window = std::make_unique<RadarWindow>(tag, services);
         window->onVisibilityChanged = [this](int t, bool visible) {

@@ -159,7 +159,6 @@ void FlightTable::ForgetInWindows(int slot) {
         if (w.highlighted == slot) w.highlighted = -1;
         if (w.selected == slot) w.selected = -1;
         if (w.followed == slot) w.followed = -1;
-        w.onscreen[static_cast<std::size_t>(slot)] = false;
     }
 }
 

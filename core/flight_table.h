@@ -25,13 +25,13 @@ struct PositionHistory {
     std::array<HistoryEntry, kHistoryRoom> entries{};
 };
 
-// What each radar window keeps about the targets and that the core must clear when a slot
-// is reset or deleted: the user-colour marks, the on-screen marks and the highlighted,
-// selected and followed target (-1 = none).
+// What the station keeps about the targets per radar window and must clear when a slot is
+// reset or deleted: the user-colour mark and colour of each target, set by the main cycle
+// from the window's colour settings (trails and list files read them, painting never writes
+// them), and the highlighted, selected and followed target (-1 = none).
 struct WindowTargetMarks {
     std::array<bool, kMaxFlights> usercolour{};
-    std::array<bool, kMaxFlights> onscreen{};
-    std::array<std::array<float, 3>, kMaxFlights> colour{};  // as last drawn
+    std::array<std::array<float, 3>, kMaxFlights> colour{};  // red, green, blue 0 to 1
     int highlighted = -1;
     int selected = -1;
     int followed = -1;

@@ -105,7 +105,7 @@ TEST(Gui, TargetAtKnownPositionInItsClassColourWhereGluProjectPutsIt) {
     EXPECT_EQ(SymbolPixelsIn(image, kSymFiltered, p, scene.colours[kColActiveFlight], &total),
               total);
     const std::size_t slot = 0;
-    EXPECT_TRUE(scene.table->windows[0].onscreen[slot]);
+    EXPECT_TRUE((*scene.w1).cache()[slot].onscreen);
     EXPECT_EQ((*scene.w1).cache()[slot].x, p.x());
     EXPECT_EQ((*scene.w1).cache()[slot].y, p.y());
 }

@@ -72,13 +72,6 @@ bool FastReplay(std::string_view speed) {
     return speed == "5" || speed == "10" || speed == "20" || speed == "30";
 }
 
-std::array<float, 3> ToArray(const Rgb& c) {
-    return {c.r, c.g, c.b};
-}
-Rgb FromArray(const std::array<float, 3>& c) {
-    return Rgb{c[0], c[1], c[2]};
-}
-
 }  // namespace
 
 bool RadarRenderer::RenderFrame(const RenderInputs& in, int width, int height) {
@@ -93,7 +86,7 @@ bool RadarRenderer::RenderFrame(const RenderInputs& in, int width, int height) {
     largeFont_ = in.display->cbfont == "10";
     overlayHidden_ = in.display->overlayHidden;
 
-    WindowTargetMarks& marks =
+    const WindowTargetMarks& marks =
         in.table->windows[static_cast<std::size_t>(in.display->window == 2 ? 1 : 0)];
     const Tflight* followed = marks.followed >= 0 && marks.followed < kMaxFlights
                                   ? &in.table->flights[static_cast<std::size_t>(marks.followed)]
@@ -196,10 +189,11 @@ void RadarRenderer::DrawRecordedTrails(const RenderInputs& in) {
 }
 
 void RadarRenderer::FirstPass(const RenderInputs& in) {
-    FlightTable& table = *in.table;
+    const FlightTable& table = *in.table;
     const RadarDisplayState& d = *in.display;
     const ColourTable& colours = *in.colours;
-    WindowTargetMarks& marks = table.windows[static_cast<std::size_t>(d.window == 2 ? 1 : 0)];
+    const WindowTargetMarks& marks =
+        table.windows[static_cast<std::size_t>(d.window == 2 ? 1 : 0)];
     ScreenCache& cache = *in.cache;
     const RingCentrePosition centre = PublishedRingCentre(*in.view);
     const int divisor = [&] {
@@ -212,11 +206,11 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
 
     for (int slot = 0; slot < kMaxFlights; ++slot) {
         const auto s = static_cast<std::size_t>(slot);
-        Tflight& f = table.flights[s];
-        hidden_[s] = true;
-        marks.onscreen[s] = false;
-        if (!f.live() || f.nopos || f.hold3min) continue;
+        const Tflight& f = table.flights[s];
         TargetScreenEntry& entry = cache[s];
+        hidden_[s] = true;
+        entry.onscreen = false;
+        if (!TargetDrawn(f)) continue;
         entry.lat = static_cast<float>(RealOf(Trim(f.lat.view())));
         entry.lon = static_cast<float>(RealOf(Trim(f.lon.view())));
         const TargetClass cls = ClassifyTarget(f.altlabel.view(), d.cbupper, d.cblower);
@@ -224,11 +218,11 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
         ++stats_.classCount[static_cast<std::size_t>(cls)];
         const FirstPassStyle style =
             FirstPassColour(f, colours, d.marks, in.maxVrateNoColourChange);
-        marks.colour[s] = ToArray(style.colour);
-        marks.usercolour[s] = style.userColoured;
+        colour_[s] = style.colour;
+        userColoured_[s] = style.userColoured;
 
         const auto px = TargetPixel(entry.lat, entry.lon, frame_);
-        marks.onscreen[s] = px.has_value();
+        entry.onscreen = px.has_value();
         if (px) entry.x = px->x, entry.y = px->y;
         const bool highlighted = slot == hi, selected = slot == sel;
         if (d.usercolorshowonly && !style.userColoured && !highlighted && !selected) {
@@ -350,26 +344,27 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
 }
 
 void RadarRenderer::SecondPass(const RenderInputs& in) {
-    FlightTable& table = *in.table;
+    const FlightTable& table = *in.table;
     const RadarDisplayState& d = *in.display;
     const ColourTable& colours = *in.colours;
-    WindowTargetMarks& marks = table.windows[static_cast<std::size_t>(d.window == 2 ? 1 : 0)];
-    ScreenCache& cache = *in.cache;
+    const WindowTargetMarks& marks =
+        table.windows[static_cast<std::size_t>(d.window == 2 ? 1 : 0)];
+    const ScreenCache& cache = *in.cache;
     const Rgb& stca = colours[kColStca];
     const Rgb& stale = colours[kColInactiveFlight];
 
     for (int slot = 0; slot < kMaxFlights; ++slot) {
         const auto s = static_cast<std::size_t>(slot);
-        if (hidden_[s] || !marks.onscreen[s]) continue;
-        const Tflight& f = table.flights[s];
         const TargetScreenEntry& entry = cache[s];
+        if (hidden_[s] || !entry.onscreen) continue;
+        const Tflight& f = table.flights[s];
         const auto cls = static_cast<TargetClass>(cls_[s]);
         TargetRoles roles;
         roles.highlighted = slot == marks.highlighted;
         roles.selected = slot == marks.selected;
         roles.followed = slot == marks.followed;
         roles.mobileClient = f.hold45min;
-        const Rgb cached = FromArray(marks.colour[s]);
+        const Rgb& cached = colour_[s];
         LabelContext ctx;
         ctx.layout = in.labels;
         ctx.markLabel = in.markLabel;
@@ -400,7 +395,7 @@ void RadarRenderer::SecondPass(const RenderInputs& in) {
             if (roles.selected) c = colours[kColSelectedFlight];
             std::array<std::string, 5> lines{};
             if (d.marks[item]) {
-                ctx.userColoured = marks.usercolour[s];
+                ctx.userColoured = userColoured_[s];
                 lines = ComposeLabel(
                     roles.highlighted || roles.selected ? kPageVesselExtended : kPageVessel, f,
                     ctx);
@@ -419,7 +414,7 @@ void RadarRenderer::SecondPass(const RenderInputs& in) {
         const bool noSymbol = !symbolButton && !roles.highlighted && !roles.selected && !emergency;
         std::array<std::string, 5> lines{};
         if (!d.spbhideall) {
-            ctx.userColoured = d.spbshowregs && marks.usercolour[s];
+            ctx.userColoured = d.spbshowregs && userColoured_[s];
             lines = ComposeLabel(LabelSetFor(f, cls, roles, d), f, ctx);
         }
         DrawLabel(lines, stca, stale, c, noSymbol, position, symbol, entry.x, entry.y);
@@ -515,7 +510,7 @@ void RadarRenderer::FlushLayer() {
 }
 
 void RadarRenderer::DrawOverlays(const RenderInputs& in) {
-    FlightTable& table = *in.table;
+    const FlightTable& table = *in.table;
     const RadarDisplayState& d = *in.display;
     const WindowTargetMarks& marks = table.windows[static_cast<std::size_t>(d.window == 2 ? 1 : 0)];
     OverlayInputs o;

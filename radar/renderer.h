@@ -25,9 +25,11 @@ namespace aerova {
 class SharedGlResources;
 
 // Everything one frame reads besides the panel size. The frame runs to completion on the
-// event-loop thread, which is the only writer of the table, so it reads the table in place.
+// event-loop thread, which is the only writer of the table, so it reads the table in place;
+// it never writes it. What the frame computes per target stays in the window's own state
+// (its screen cache) and in the renderer.
 struct RenderInputs {
-    FlightTable* table = nullptr;
+    const FlightTable* table = nullptr;
     RadarView* view = nullptr;
     ScreenCache* cache = nullptr;
     RadarDisplayState* display = nullptr;
@@ -81,6 +83,9 @@ class RadarRenderer {
     FrameStats stats_;
     std::array<std::uint8_t, kMaxFlights> cls_{};
     std::array<bool, kMaxFlights> hidden_{};
+    // First-pass colour and user-colour mark of each target drawn in this frame.
+    std::array<Rgb, kMaxFlights> colour_{};
+    std::array<bool, kMaxFlights> userColoured_{};
     struct LeaderLine {
         int x0, y0, x1, y1;
         Rgb colour;

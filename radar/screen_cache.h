@@ -1,8 +1,8 @@
 #pragma once
 // What a radar window remembers of each target between frames, indexed by flight slot:
-// its pixel position from the last frame, the parsed position, the label position and
-// the distance and bearing from the window's ring centre. Visibility, colour and the
-// user-colour mark are kept in the flight table's WindowTargetMarks.
+// whether the last frame put it on the screen and at which pixel, the parsed position, the
+// label position and the distance and bearing from the window's ring centre. The cycle's
+// colour and user-colour mark are kept in the flight table's WindowTargetMarks.
 
 #include <array>
 
@@ -20,7 +20,8 @@ inline constexpr const char* kUnknownBearing = "???";
 inline constexpr const char* kUnknownDistance = "????.?";
 
 struct TargetScreenEntry {
-    int x = 0, y = 0;  // pixels, origin lower left
+    bool onscreen = false;  // drawn inside the panel by the last frame
+    int x = 0, y = 0;       // pixels, origin lower left
     float lat = 0, lon = 0;
     int labelPosition = 0;  // 0 to 7
     int labelMode = kLabelDefault;

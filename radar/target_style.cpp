@@ -63,6 +63,18 @@ FirstPassStyle FirstPassColour(const Tflight& f, const ColourTable& colours,
     return style;
 }
 
+void StyleTargets(FlightTable& table, int window, const ColourTable& colours,
+                  const ColourMarks& marks, std::string_view maxVrateNoColourChange) {
+    WindowTargetMarks& out = table.windows[static_cast<std::size_t>(window == 2 ? 1 : 0)];
+    for (std::size_t s = 0; s < table.flights.size(); ++s) {
+        const Tflight& f = table.flights[s];
+        if (!TargetDrawn(f)) continue;
+        const FirstPassStyle style = FirstPassColour(f, colours, marks, maxVrateNoColourChange);
+        out.colour[s] = {style.colour.r, style.colour.g, style.colour.b};
+        out.usercolour[s] = style.userColoured;
+    }
+}
+
 bool IsDistressSquawk(std::string_view squawk) {
     return squawk.find('E') != std::string_view::npos || squawk == "7700" || squawk == "7600" ||
            squawk == "7500";

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/flight.h"
+#include "core/flight_table.h"
 #include "radar/colour_list.h"
 #include "radar/display_state.h"
 
@@ -30,6 +31,15 @@ struct FirstPassStyle {
 // `maxVrateNoColourChange`: the settings text `maxvratenocolorchange` ("400").
 FirstPassStyle FirstPassColour(const Tflight& f, const ColourTable& colours,
                                const ColourMarks& marks, std::string_view maxVrateNoColourChange);
+
+// A radar window draws the live targets that have a position and are not held for three
+// minutes.
+inline bool TargetDrawn(const Tflight& f) { return f.live() && !f.nopos && !f.hold3min; }
+
+// The main cycle's styling of one radar window: the first-pass colour and user-colour mark
+// of every target the window draws, written into that window's marks of the table.
+void StyleTargets(FlightTable& table, int window, const ColourTable& colours,
+                  const ColourMarks& marks, std::string_view maxVrateNoColourChange);
 
 // "E" in the squawk or one of the emergency codes 7700, 7600, 7500.
 bool IsDistressSquawk(std::string_view squawk);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 namespace aerova {
 namespace {
@@ -68,6 +69,28 @@ TEST(TargetStyle, FirstPassColours) {
     }
     plain.state = 0;
     EXPECT_EQ(FirstPassColour(plain, colours, marks, "400").colour, colours[kColInactiveFlight]);
+}
+
+TEST(TargetStyle, TheCycleStylesWhatTheWindowDraws) {
+    auto table = std::make_unique<FlightTable>();
+    const ColourTable colours;
+    ColourMarks marks;
+    marks.caption[31] = "DLH";
+    for (int slot : {3, 4, 5}) {
+        table->flights[slot] = Airborne("F350");
+        table->flights[slot].nopos = false;
+    }
+    table->flights[4].nopos = true;  // not drawn: keeps its marks
+    table->flights[5].labeltext = "BAW1";
+    table->windows[1].usercolour[4] = true;
+    StyleTargets(*table, 2, colours, marks, "400");
+    const WindowTargetMarks& w = table->windows[1];
+    EXPECT_TRUE(w.usercolour[3]);
+    EXPECT_EQ((Rgb{w.colour[3][0], w.colour[3][1], w.colour[3][2]}), colours[31]);
+    EXPECT_TRUE(w.usercolour[4]);
+    EXPECT_FALSE(w.usercolour[5]);
+    EXPECT_EQ((Rgb{w.colour[5][0], w.colour[5][1], w.colour[5][2]}), colours[kColActiveFlight]);
+    EXPECT_FALSE(table->windows[0].usercolour[3]) << "window 1 is styled by its own settings";
 }
 
 TEST(TargetStyle, DistressWinsOverSelection) {

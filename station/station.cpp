@@ -135,6 +135,7 @@ void Station::Timer1Timer() {
         const double remove = timeouts.flightDeleteMin / kMinutesPerDay;
         AgeFlights(now - inactive, now - remove);
         RebuildNoPositionList(now - 3 * inactive, now - 3 * remove);
+        if (hooks.styleTargets) hooks.styleTargets();
     }
     if (hooks.redrawWindows) hooks.redrawWindows();
     if (env_.processMessages) env_.processMessages();

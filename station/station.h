@@ -62,6 +62,9 @@ struct StationHooks {
     std::function<void()> stopTimers;
     std::function<void()> saveReceiverSettings;
     std::function<void(int countdown)> updateKickListAndAnnounce;
+    // The radar windows' target colours and user-colour marks for this tick, set in the
+    // table before the windows redraw and trails are recorded (run under the table lock).
+    std::function<void()> styleTargets;
     std::function<void()> redrawWindows;
     std::function<void()> centreReceiverFromScreen;
     std::function<bool()> feedConnected;

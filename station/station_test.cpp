@@ -7,7 +7,9 @@
 
 #include "base/files.h"
 #include "base/strings.h"
+#include "radar/colour_list.h"
 #include "radar/geo_model.h"
+#include "radar/target_style.h"
 
 namespace aerova {
 namespace {
@@ -184,6 +186,30 @@ TEST_F(StationTest, TrailIndexWrapsAndFreezeStandsStill) {
     station_->Timer1Timer();
     EXPECT_EQ(table_->trails.Point(ring, 1).kind, 2) << "user-coloured in either window";
     EXPECT_EQ(table_->trails.Point(ring, 1).fl, 0);
+}
+
+// The cycle styles the targets before it records their trail points: the colour and the
+// user-colour kind of a point come from the window's colour settings, whether or not any
+// window has painted.
+TEST_F(StationTest, TrailPointsTakeTheColourTheCycleGaveTheTarget) {
+    const int slot = AddTarget("4CA1FA");
+    table_->flights[slot].labeltext = "DLH123";
+    const int other = AddTarget("3C6586");
+    table_->flights[other].labeltext = "BAW1";
+    const ColourTable colours;
+    ColourMarks marks;
+    marks.caption[31] = "DLH";
+    station_->hooks.styleTargets = [&] { StyleTargets(*table_, 1, colours, marks, "400"); };
+    station_->Timer1Timer();
+    auto point = [&](int s) -> const TrailPoint& {
+        return table_->trails.Point(table_->flights[s].trailring, station_->trailIndex());
+    };
+    EXPECT_EQ(point(slot).kind, 2);
+    EXPECT_EQ((Rgb{point(slot).colour[0], point(slot).colour[1], point(slot).colour[2]}),
+              colours[31]);
+    EXPECT_EQ(point(other).kind, 1);
+    EXPECT_EQ((Rgb{point(other).colour[0], point(other).colour[1], point(other).colour[2]}),
+              colours[kColActiveFlight]);
 }
 
 TEST_F(StationTest, AFreedSlotNoLongerWritesIntoTheRingItOnceHad) {
