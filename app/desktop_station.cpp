@@ -13,7 +13,6 @@
 #include "base/ini_file.h"
 #include "app/main_window.h"
 #include "app/startup_window.h"
-#include "platform/station_dir.h"
 #include "radar/gl_resources.h"
 #include "radar/radar_gl_widget.h"
 #include "radar/radar_window.h"
@@ -48,15 +47,8 @@ QIcon TrayImage(bool receiving) {
 }  // namespace
 
 DesktopStation::DesktopStation(RunOptions options)
-    : options_(std::move(options)),
-      table_(std::make_unique<FlightTable>()),
-      shared_(std::make_unique<SharedGlResources>()) {
+    : options_(std::move(options)), shared_(std::make_unique<SharedGlResources>()) {
     StationEnvironment env;
-    env.stationDir = ResolveStationDir(options_.stationDir);
-    env.version = AEROVA_VERSION;
-    env.nosrv = options_.nosrv;
-    env.clock = &clock_;
-    env.clockSetter = &clockSetter_;
     env.ask = [this](const std::string& question, const std::string& title) {
         if (askOverride) return askOverride(question, title);
         return QMessageBox::question(mainWindow_.get(), QString::fromStdString(title),
@@ -81,45 +73,37 @@ DesktopStation::DesktopStation(RunOptions options)
     env.startupResult = [this](const std::string& text) {
         if (startupWindow_) startupWindow_->SetResult(QString::fromStdString(text));
     };
-    env.processMessages = [] { QApplication::processEvents(); };
-    station_ = std::make_unique<Station>(std::move(env), *table_);
+    runner_ = std::make_unique<StationRunner>(options_, std::move(env));
+    runner_->afterTick = [this] { SetReceiving(false); };
 
-    Station& s = *station_;
-    // The subsystems (ingest, receiver link, feed, servers, network, demo traffic) bind
-    // their hooks and own the sockets; the windows add theirs below.
-    services_ = std::make_unique<StationServices>(s, *table_, options_);
+    // The windows add their hooks to the subsystems'.
+    Station& s = runner_->station();
     s.hooks.stopTimers = [this] {
-        timer1_.stop();
-        stattimer_.stop();
+        runner_->StopTimers();
         for (auto& w : radar_)
             if (w) w->StopViewTimer();
     };
     s.hooks.styleTargets = [this] {
         for (int tag = 1; tag <= 2; ++tag)
-            StyleTargets(*table_, tag, colours_, radar(tag).display().marks,
+            StyleTargets(table(), tag, colours_, radar(tag).display().marks,
                          kMaxVrateNoColourChange);
     };
     s.hooks.redrawWindows = [this] {
         for (auto& w : radar_)
             if (w) w->Redraw();
     };
-    services_->onTargetUpdated = [this](int slot) { UpdateTarget(slot); };
+    services().onTargetUpdated = [this](int slot) { UpdateTarget(slot); };
     // "From screen center #1": the receiver position follows radar window 1's view centre.
     s.hooks.centreReceiverFromScreen = [this] {
         if (!radar_[0]) return;
         const RadarView& view = radar_[0]->view();
-        SetReceiverPosition(services_->receiverSettings, view.centreLat, view.centreLon);
-        services_->receiver().ApplyReceiverPosition();
+        SetReceiverPosition(services().receiverSettings, view.centreLat, view.centreLon);
+        services().receiver().ApplyReceiverPosition();
     };
-    services_->onRedrawRadar = [this] {
+    services().onRedrawRadar = [this] {
         for (auto& w : radar_)
             if (w) w->Redraw();
     };
-
-    timer1_.setInterval(1000);
-    stattimer_.setInterval(10000);
-    connect(&timer1_, &QTimer::timeout, this, &DesktopStation::OnTimer1);
-    connect(&stattimer_, &QTimer::timeout, this, &DesktopStation::OnStatTimer);
     CreateWindows();
 }
 
@@ -144,7 +128,7 @@ void DesktopStation::CreateWindows() {
     mainWindow_->onQuit = [this] { mainWindow_->close(); };
     mainWindow_->onCloseQuery = [this] {
         if (closing_) return true;
-        if (!station_->FormCloseQuery()) return false;
+        if (!station().FormCloseQuery()) return false;
         closing_ = true;
         for (auto& w : radar_) w->hide();
         if (tray_) tray_->hide();
@@ -163,13 +147,13 @@ void DesktopStation::CreateWindows() {
     creationOrder_.push_back(startupWindow_->objectName());
 
     RadarWindowServices services;
-    services.table = table_.get();
+    services.table = &table();
     services.shared = shared_.get();
     services.colours = &colours_;
     services.labels = &labels_;
     for (int tag = 1; tag <= 2; ++tag) {
         services.stationInputs = [this, tag](RenderInputs& in) {
-            const Station& s = *station_;
+            const Station& s = station();
             in.busy = !s.receptionStarted() || s.shutdownBegun();
             in.trailIndex = s.trailIndex();
             in.cycleMs = s.lastCycleMs();
@@ -195,20 +179,13 @@ void DesktopStation::CreateWindows() {
 }
 
 bool DesktopStation::Start() {
-    Station& s = *station_;
-    if (!ForceDirectories(s.stationDir())) {
-        QMessageBox::critical(
-            nullptr, kMainCaption,
-            QString("Cannot create the station directory %1").arg(s.stationDir().c_str()));
+    if (const auto error = runner_->Create()) {
+        std::fprintf(stderr, "aerovamini: %s\n", error->c_str());
+        if (!DirectoryExists(station().stationDir()))
+            QMessageBox::critical(nullptr, kMainCaption, QString::fromStdString(*error));
         return false;
     }
-    if (!s.FormCreate()) {
-        std::fprintf(
-            stderr,
-            "aerovamini: another copy of Aerova is already running on the station directory %s\n",
-            s.stationDir().c_str());
-        return false;
-    }
+    Station& s = station();
     // Colours, check marks and the label layout are in force from the first frame.
     const IniFile settings(JoinPath(s.stationDir(), kMainIniName));
     LoadColourTable(settings, colours_);
@@ -217,10 +194,8 @@ bool DesktopStation::Start() {
 
     startupWindow_->show();
     QApplication::processEvents();
-    s.buReceiveClick();
+    runner_->StartReception();
     startupWindow_->hide();
-    if (s.timer1Enabled()) timer1_.start();
-    if (s.stattimerEnabled()) stattimer_.start();
 
     for (int tag = 1; tag <= 2; ++tag) {
         const bool visible = settings.ReadBool(tag == 1 ? "radar1" : "radar2", "visible", true);
@@ -232,7 +207,7 @@ bool DesktopStation::Start() {
 }
 
 void DesktopStation::OnRadarVisibility(int tag, bool visible) {
-    station_->radar[static_cast<std::size_t>(tag - 1)].visible = visible;
+    station().radar[static_cast<std::size_t>(tag - 1)].visible = visible;
     mainWindow_->SetButtonDown(tag == 1 ? "spbradar1" : "spbradar2", visible);
     if (closing_) return;
     // The main window steps aside while a radar window shows, and returns when none does.
@@ -272,7 +247,7 @@ void DesktopStation::SetReceiving(bool receiving) {
 
 void DesktopStation::UpdateTarget(int slot) {
     if (slot < 0 || slot >= kMaxFlights) return;
-    const Tflight& f = table_->flights[static_cast<std::size_t>(slot)];
+    const Tflight& f = table().flights[static_cast<std::size_t>(slot)];
     for (auto& w : radar_) {
         if (!w) continue;
         TargetScreenEntry& entry = w->cache()[static_cast<std::size_t>(slot)];
@@ -289,24 +264,6 @@ void DesktopStation::UpdateTarget(int slot) {
         }
     }
     SetReceiving(true);
-}
-
-void DesktopStation::OnTimer1() {
-    if (!station_->timer1Enabled()) return;
-    try {
-        station_->Timer1Timer();
-    } catch (const std::exception& e) {
-        station_->HandleException(e);
-    }
-    SetReceiving(false);
-}
-
-void DesktopStation::OnStatTimer() {
-    try {
-        station_->stattimerTimer();
-    } catch (const std::exception& e) {
-        station_->HandleException(e);
-    }
 }
 
 bool DesktopStation::Quit() {

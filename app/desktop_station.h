@@ -11,9 +11,7 @@
 #include <memory>
 
 #include "app/run_options.h"
-#include "station/station.h"
-#include "app/station_services.h"
-#include "platform/clock.h"
+#include "app/station_runner.h"
 #include "radar/colour_list.h"
 #include "radar/label_layout.h"
 
@@ -36,8 +34,8 @@ class DesktopStation : public QObject {
     // Creation and start of reception; false when another copy runs on the directory.
     bool Start();
 
-    Station& station() { return *station_; }
-    FlightTable& table() { return *table_; }
+    Station& station() { return runner_->station(); }
+    FlightTable& table() { return runner_->table(); }
     MainWindow& mainWindow() { return *mainWindow_; }
     StartupWindow& startupWindow() { return *startupWindow_; }
     RadarWindow& radar(int tag) { return *radar_[static_cast<std::size_t>(tag == 2 ? 1 : 0)]; }
@@ -60,22 +58,16 @@ class DesktopStation : public QObject {
     // from each visible window's ring centre, and the label position from the track unless
     // it was set by hand.
     void UpdateTarget(int slot);
-    StationServices& services() { return *services_; }
+    StationServices& services() { return runner_->services(); }
 
   private:
     void CreateWindows();
-    void OnTimer1();
-    void OnStatTimer();
     void Minimise();
     void RestoreFromTray();
     void OnRadarVisibility(int tag, bool visible);
 
     RunOptions options_;
-    SystemClock clock_;
-    RealSystemClockSetter clockSetter_;
-    std::unique_ptr<FlightTable> table_;
-    std::unique_ptr<Station> station_;
-    std::unique_ptr<StationServices> services_;
+    std::unique_ptr<StationRunner> runner_;
     std::unique_ptr<SharedGlResources> shared_;
     ColourTable colours_;
     LabelLayout labels_;
@@ -83,7 +75,6 @@ class DesktopStation : public QObject {
     std::unique_ptr<StartupWindow> startupWindow_;
     std::array<std::unique_ptr<RadarWindow>, 2> radar_;
     QSystemTrayIcon* tray_ = nullptr;
-    QTimer timer1_, stattimer_;
     std::vector<QString> creationOrder_;
     bool receiving_ = false;
     bool closing_ = false;

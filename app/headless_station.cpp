@@ -9,7 +9,6 @@
 #include <cstdio>
 
 #include "base/files.h"
-#include "platform/station_dir.h"
 
 namespace aerova {
 
@@ -25,14 +24,8 @@ void OnPosixSignal(int) {
 
 }  // namespace
 
-HeadlessStation::HeadlessStation(RunOptions options)
-    : options_(std::move(options)), table_(std::make_unique<FlightTable>()) {
+HeadlessStation::HeadlessStation(RunOptions options) : options_(std::move(options)) {
     StationEnvironment env;
-    env.stationDir = ResolveStationDir(options_.stationDir);
-    env.version = AEROVA_VERSION;
-    env.nosrv = options_.nosrv;
-    env.clock = &clock_;
-    env.clockSetter = &clockSetter_;
     // Without windows the shut-down question counts as answered Yes, and a list file gets
     // the proposed name.
     env.ask = [](const std::string&, const std::string&) { return true; };
@@ -44,20 +37,13 @@ HeadlessStation::HeadlessStation(RunOptions options)
     env.setCaption = [this](const std::string& text) {
         if (closing_) std::fprintf(stderr, "%s\n", text.c_str());
     };
-    env.processMessages = [] { QCoreApplication::processEvents(); };
-    station_ = std::make_unique<Station>(std::move(env), *table_);
-    Station& s = *station_;
+    runner_ = std::make_unique<StationRunner>(options_, std::move(env));
+    Station& s = runner_->station();
     s.radar[0].visible = s.radar[1].visible = false;
-    s.hooks.stopTimers = [this] {
-        timer1_.stop();
-        stattimer_.stop();
+    runner_->afterStatTick = [this] {
+        std::printf("%s\n", StatusLine().c_str());
+        std::fflush(stdout);
     };
-    services_ = std::make_unique<StationServices>(s, *table_, options_);
-
-    timer1_.setInterval(1000);
-    stattimer_.setInterval(10000);
-    connect(&timer1_, &QTimer::timeout, this, &HeadlessStation::OnTimer1);
-    connect(&stattimer_, &QTimer::timeout, this, &HeadlessStation::OnStatTimer);
 }
 
 HeadlessStation::~HeadlessStation() {
@@ -71,16 +57,8 @@ HeadlessStation::~HeadlessStation() {
 }
 
 bool HeadlessStation::Start() {
-    Station& s = *station_;
-    if (!ForceDirectories(s.stationDir())) {
-        std::fprintf(stderr, "aerovamini: cannot create the station directory %s\n", s.stationDir().c_str());
-        return false;
-    }
-    if (!s.FormCreate()) {
-        std::fprintf(stderr,
-                     "aerovamini: another copy of Aerova is already running on the station "
-                     "directory %s\n",
-                     s.stationDir().c_str());
+    if (const auto error = runner_->Create()) {
+        std::fprintf(stderr, "aerovamini: %s\n", error->c_str());
         return false;
     }
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) == 0) {
@@ -89,49 +67,30 @@ bool HeadlessStation::Start() {
         std::signal(SIGINT, OnPosixSignal);
         std::signal(SIGTERM, OnPosixSignal);
     }
-    s.buReceiveClick();
-    if (s.timer1Enabled()) timer1_.start();
-    if (s.stattimerEnabled()) stattimer_.start();
+    runner_->StartReception();
     if (options_.runSeconds > 0) {
         stopTimer_.setSingleShot(true);
         connect(&stopTimer_, &QTimer::timeout, this, &HeadlessStation::ShutDown);
         stopTimer_.start(static_cast<int>(options_.runSeconds * 1000));
     }
-    std::fprintf(stderr, "%s\n", s.caption().c_str());
+    std::fprintf(stderr, "%s\n", station().caption().c_str());
     return true;
 }
 
-void HeadlessStation::OnTimer1() {
-    if (!station_->timer1Enabled()) return;
-    try {
-        station_->Timer1Timer();
-    } catch (const std::exception& e) {
-        station_->HandleException(e);
-    }
-}
-
-void HeadlessStation::OnStatTimer() {
-    try {
-        station_->stattimerTimer();
-    } catch (const std::exception& e) {
-        station_->HandleException(e);
-    }
-    std::printf("%s\n", StatusLine().c_str());
-    std::fflush(stdout);
-}
-
-std::string HeadlessStation::StatusLine() const {
+std::string HeadlessStation::StatusLine() {
+    const FlightTable& table = runner_->table();
     int live = 0, withPosition = 0, peers = 0;
-    for (const auto& f : table_->flights) {
+    for (const auto& f : table.flights) {
         if (!f.live()) continue;
         ++live;
         if (!f.nopos) ++withPosition;
     }
-    for (const auto& p : table_->peers) peers += p.free ? 0 : 1;
+    for (const auto& p : table.peers) peers += p.free ? 0 : 1;
+    const Station& s = station();
     char line[160];
     std::snprintf(line, sizeof line, "%s live targets %d, with position %d, peers %d, cycle %.2f ms",
-                  FormatDateTime("hh:nn:ss", station_->clock().UtcNow()).c_str(), live, withPosition,
-                  peers, station_->lastCycleMs());
+                  FormatDateTime("hh:nn:ss", s.clock().UtcNow()).c_str(), live, withPosition,
+                  peers, s.lastCycleMs());
     return line;
 }
 
@@ -144,7 +103,7 @@ void HeadlessStation::OnSignal() {
 void HeadlessStation::ShutDown() {
     if (closing_) return;
     closing_ = true;
-    station_->FormCloseQuery();
+    station().FormCloseQuery();
     QCoreApplication::exit(0);
 }
 

@@ -8,9 +8,7 @@
 #include <memory>
 
 #include "app/run_options.h"
-#include "station/station.h"
-#include "app/station_services.h"
-#include "platform/clock.h"
+#include "app/station_runner.h"
 
 class QSocketNotifier;
 
@@ -24,24 +22,18 @@ public:
     // Creation and start of reception; false (with a message on stderr) when another copy
     // runs on the same station directory.
     bool Start();
-    Station& station() { return *station_; }
-    StationServices& services() { return *services_; }
-    FlightTable& table() { return *table_; }
-    std::string StatusLine() const;
+    Station& station() { return runner_->station(); }
+    StationServices& services() { return runner_->services(); }
+    FlightTable& table() { return runner_->table(); }
+    std::string StatusLine();
 
 private:
-    void OnTimer1();
-    void OnStatTimer();
     void OnSignal();
     void ShutDown();
 
     RunOptions options_;
-    SystemClock clock_;
-    RealSystemClockSetter clockSetter_;
-    std::unique_ptr<FlightTable> table_;
-    std::unique_ptr<Station> station_;
-    std::unique_ptr<StationServices> services_;
-    QTimer timer1_, stattimer_, stopTimer_;
+    std::unique_ptr<StationRunner> runner_;
+    QTimer stopTimer_;
     QSocketNotifier* signalNotifier_ = nullptr;
     bool closing_ = false;
 };

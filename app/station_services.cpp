@@ -212,8 +212,8 @@ void StationServices::CloseSockets() {
 
 void StationServices::ReadListener() {
     while (listener_ && listener_->hasPendingDatagrams()) {
-        // Larger datagrams are cut to the 510 bytes the listener reads.
-        const QNetworkDatagram d = listener_->receiveDatagram(510);
+        // Larger datagrams are cut to the bytes the listener reads.
+        const QNetworkDatagram d = listener_->receiveDatagram(kMaxDatagram);
         const QByteArray bytes = d.data();
         const std::string ip = d.senderAddress().toString().toStdString();
         OnDatagram(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), ip,

@@ -34,7 +34,6 @@ namespace sim {
 class TrafficSimulator;
 }
 
-constexpr int kReportListenerPort = 7979;
 constexpr int kDataServer1Port = 7988;
 constexpr int kDataServer2Port = 7989;
 constexpr int kFeedPort = 30014;

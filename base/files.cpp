@@ -1,5 +1,10 @@
 #include "base/files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,10 +21,26 @@ bool AppendLine(const std::string& path, std::string_view line) {
     return static_cast<bool>(out.flush());
 }
 
-bool CreateEmptyFile(const std::string& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    return static_cast<bool>(out);
+bool WriteFileReplacing(const std::string& path, std::string_view content) {
+    if (path.empty()) return false;
+    const std::string temporary = path + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < content.size();) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<std::size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) std::remove(temporary.c_str());
+    return ok;
 }
+
+bool CreateEmptyFile(const std::string& path) { return WriteFileReplacing(path, {}); }
 
 bool FileExists(const std::string& path) {
     std::error_code ec;

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/files.h"
 #include "base/numbers.h"
 #include "base/strings.h"
 
@@ -173,12 +174,6 @@ std::string IniFile::ToText() const {
     return out;
 }
 
-bool IniFile::UpdateFile() const {
-    if (path_.empty()) return false;
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << ToText();
-    return static_cast<bool>(out.flush());
-}
+bool IniFile::UpdateFile() const { return WriteFileReplacing(path_, ToText()); }
 
 }  // namespace aerova

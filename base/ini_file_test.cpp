@@ -22,6 +22,28 @@ TEST(IniFileTest, SectionsAndKeysIgnoreCaseAndMissingKeysGiveTheDefault) {
     EXPECT_DOUBLE_EQ(ini.ReadFloat("main", "deletedtimeout", 0), 20.0);
 }
 
+TEST(FilesTest, WholeFilesAreReplacedOrLeftAloneNeverHalfWritten) {
+    const auto dir = std::filesystem::temp_directory_path() / "aerova_replace_test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "taken");
+    const std::string path = (dir / "list.txt").string();
+    ASSERT_TRUE(WriteFileReplacing(path, "first\r\n"));
+    ASSERT_TRUE(WriteFileReplacing(path, "second\r\n"));
+    std::string content;
+    ASSERT_TRUE(ReadWholeFile(path, content));
+    EXPECT_EQ(content, "second\r\n");
+    EXPECT_FALSE(FileExists(path + ".tmp"));
+
+    // A name taken by a directory, and a folder that does not exist: reported, nothing left.
+    const std::string taken = (dir / "taken").string();
+    EXPECT_FALSE(WriteFileReplacing(taken, "x"));
+    EXPECT_TRUE(DirectoryExists(taken));
+    EXPECT_FALSE(FileExists(taken + ".tmp"));
+    EXPECT_FALSE(WriteFileReplacing((dir / "missing" / "a.ini").string(), "x"));
+    EXPECT_FALSE(IniFile((dir / "missing" / "a.ini").string()).UpdateFile());
+    std::filesystem::remove_all(dir);
+}
+
 TEST(IniFileTest, SavingKeepsWhatItDidNotTouch) {
     const auto dir = std::filesystem::temp_directory_path() / "aerova_ini_test";
     std::filesystem::create_directories(dir);

@@ -91,6 +91,18 @@ std::vector<std::string> Split(std::string_view s, char separator) {
     }
 }
 
+std::string_view FieldReader::Next() {
+    if (done_) return {};
+    const std::size_t end = text_.find(separator_, pos_);
+    if (end == std::string_view::npos) {
+        done_ = true;
+        return text_.substr(pos_);
+    }
+    const std::string_view field = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    return field;
+}
+
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
     if (from.empty()) return std::string(s);
     std::string r;

@@ -32,6 +32,27 @@ std::string PadRight(std::string_view s, std::size_t width, char fill = ' ');
 std::string PadLeft(std::string_view s, std::size_t width, char fill = ' ');
 
 std::vector<std::string> Split(std::string_view s, char separator);
+
+// Reads separated fields one by one without copying; a field past the end reads as empty.
+class FieldReader {
+  public:
+    explicit FieldReader(std::string_view text, char separator = ':')
+        : text_(text), separator_(separator) {}
+    std::string_view Next();
+    // Everything not yet read.
+    std::string_view Rest() const { return done_ ? std::string_view() : text_.substr(pos_); }
+
+  private:
+    std::string_view text_;
+    char separator_;
+    std::size_t pos_ = 0;
+    bool done_ = false;
+};
+
+// The byte at `i` as an unsigned value (datagrams are 8-bit text).
+inline unsigned char ByteAt(std::string_view s, std::size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
 }  // namespace aerova

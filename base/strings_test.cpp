@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace aerova {
 namespace {
 
@@ -29,6 +32,33 @@ TEST(StringsTest, TrimCaseAndPadding) {
     EXPECT_EQ(PadRight("7700E+", 4), "7700");
     EXPECT_EQ(PadLeft("5", 3, '0'), "005");
     EXPECT_EQ(Split("a,,b", ','), (std::vector<std::string>{"a", "", "b"}));
+}
+
+TEST(StringsTest, FieldReaderReadsPastTheEndAsEmpty) {
+    struct Case {
+        const char* text;
+        std::vector<std::string> fields;  // four reads
+        const char* rest;                 // after two reads
+    } cases[] = {
+        {"a:b:c", {"a", "b", "c", ""}, "c"},
+        {"a::", {"a", "", "", ""}, ""},
+        {"", {"", "", "", ""}, ""},
+        {"350:7000:", {"350", "7000", "", ""}, ""},
+        {"x:y:info: with: colons", {"x", "y", "info", " with"}, "info: with: colons"},
+    };
+    for (const Case& c : cases) {
+        FieldReader r(c.text);
+        std::vector<std::string> got;
+        for (int i = 0; i < 4; ++i) got.emplace_back(r.Next());
+        EXPECT_EQ(got, c.fields) << c.text;
+        FieldReader two(c.text);
+        two.Next();
+        two.Next();
+        EXPECT_EQ(two.Rest(), c.rest) << c.text;
+    }
+    FieldReader semicolons("45000;45100;X", ';');
+    EXPECT_EQ(semicolons.Next(), "45000");
+    EXPECT_EQ(semicolons.Next(), "45100");
 }
 
 }  // namespace

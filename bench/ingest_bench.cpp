@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/report_codec.h"
+#include "core/test_records.h"
 #include "station/report_ingest.h"
 
 namespace {
@@ -16,30 +17,17 @@ namespace {
 using namespace aerova;
 
 TSBSFlight Report(int i) {
-    TSBSFlight r{};
     char icao[8];
     std::snprintf(icao, sizeof icao, "%06X", 0x400000 + i);
-    r.icao = icao;
-    r.onground = '0';
-    r.altres = '1';
-    r.intent = '0';
-    r.spi = '0';
-    r.emergency = '0';
-    r.alert = '0';
-    r.classmark = ' ';
-    r.noposition = '0';
+    TSBSFlight r = testing::Aircraft(icao);
+    testing::WithPosition(r, "RYR4AB", "53.12345", "-6.23456");
     r.emittime = "7000.51234567";
     r.altitude = "36025";
-    r.blockident = 1;
-    r.callsign = "RYR4AB";
-    r.lat = "53.12345";
-    r.lon = "-6.23456";
     r.gnssdiff = "+125";
     r.vrate = "-1200";
     r.gspeed = "450";
     r.track = "270";
     r.tas = "460";
-    r.kind = 0xB6;
     r.blockalt = 1;
     r.squawk = "1234";
     return r;

@@ -56,10 +56,12 @@ bool WriteAircraftXmlTemplate(const std::string& path) {
         "</user>", "<history/>", "</bml>",
     };
     if (!ForceDirectories(ExtractFileDir(path))) return false;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const char* line : kLines) out << line << "\r\n";
-    return static_cast<bool>(out);
+    std::string text;
+    for (const char* line : kLines) {
+        text += line;
+        text += "\r\n";
+    }
+    return WriteFileReplacing(path, text);
 }
 
 }  // namespace aerova

@@ -76,6 +76,18 @@ int FlightTable::AllocateSlot() {
     return -1;
 }
 
+int FlightTable::NewTargetSlot(bool vessel) {
+    const int slot = AllocateSlot();
+    if (slot < 0) return -1;
+    InitSlot(slot);
+    Tflight& f = flights[static_cast<std::size_t>(slot)];
+    f.nopos = true;
+    f.peerfield6 = "0";
+    f.vessel = vessel;
+    f.announceair = true;
+    return slot;
+}
+
 void FlightTable::InitSlot(int slot) {
     Tflight& f = flights[static_cast<std::size_t>(slot)];
     const std::int64_t dbid = f.dbid;

@@ -52,6 +52,9 @@ public:
     int FindFlight(std::string_view modes) const;
     // Lowest free slot, prepared for a new target; -1 when none is free.
     int AllocateSlot();
+    // Lowest free slot made ready for a newly reported target (an aircraft or a vessel): a
+    // fresh record without a position, to be announced to peers. -1 when none is free.
+    int NewTargetSlot(bool vessel);
     // Resets one slot to the free state. Leaves the trail ring table alone.
     void InitSlot(int slot);
     // Copies a complete record into the lowest deleted slot and prepares it; -1 if none.

@@ -27,6 +27,25 @@ TEST(FlightTableTest, InitialSlotsAreFreeWithoutPosition) {
     EXPECT_EQ(f.prevfl, -9);
 }
 
+TEST(FlightTableTest, NewTargetSlotIsAFreshRecordToAnnounce) {
+    auto t = NewTable();
+    t->flights[0].free = false;
+    t->flights[1].labeltext = "OLD";  // left over from the slot's last target
+    t->flights[1].peerfield6 = "5";
+    for (const bool vessel : {false, true}) {
+        const int slot = t->NewTargetSlot(vessel);
+        ASSERT_GE(slot, 1);
+        const Tflight& f = t->flights[static_cast<std::size_t>(slot)];
+        EXPECT_TRUE(f.labeltext.empty());
+        EXPECT_EQ(f.peerfield6, "0");
+        EXPECT_EQ(f.vessel, vessel);
+        EXPECT_TRUE(f.nopos);
+        EXPECT_TRUE(f.announceair);
+        EXPECT_TRUE(t->trails.InUse(f.trailring));
+        t->flights[static_cast<std::size_t>(slot)].free = false;
+    }
+}
+
 TEST(FlightTableTest, FindFlightIgnoresDeletedSlotsHoldingTheAddress) {
     auto t = NewTable();
     const int a = t->AllocateSlot();

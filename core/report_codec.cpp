@@ -6,11 +6,10 @@
 
 #include "base/numbers.h"
 #include "base/strings.h"
+#include "core/target_labels.h"
 
 namespace aerova {
 namespace {
-
-unsigned char Byte(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
 
 int NibbleOf(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -31,9 +30,8 @@ bool IsMarker(unsigned char b) {
 }
 
 // "+" travels as "." in the signed fields of block 0xF0.
-std::string PlusBack(std::string s) {
+void PlusBack(std::string& s) {
     if (!s.empty() && s[0] == '.') s[0] = '+';
-    return s;
 }
 
 std::string PlusAsDot(std::string_view s) {
@@ -41,12 +39,6 @@ std::string PlusAsDot(std::string_view s) {
     for (char& c : r)
         if (c == '+') c = '.';
     return r;
-}
-
-std::string ThreeDigits(int v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%03d", v);
-    return buf;
 }
 
 }  // namespace
@@ -67,7 +59,7 @@ std::string PackText(std::string_view text) {
 
 void UnpackTextTo(std::string_view bytes, std::string& out) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const unsigned char b = Byte(bytes, i);
+        const unsigned char b = ByteAt(bytes, i);
         if (b == 0xEE) {
             out += "00";
             continue;
@@ -116,7 +108,7 @@ std::string ScrambleCallsign(std::string_view callsign) {
 
 std::string UnscrambleCallsign(std::string_view bytes) {
     std::string r(bytes);
-    if (r.empty() || Byte(bytes, 0) < 0x80) return r;
+    if (r.empty() || ByteAt(bytes, 0) < 0x80) return r;
     const auto key = static_cast<unsigned char>(r.size());
     for (char& c : r) c = static_cast<char>((static_cast<unsigned char>(c) & 0x7F) ^ key);
     return r;
@@ -156,18 +148,12 @@ std::string ExpandAltitudeCode(std::string_view code) {
 
 std::string LabelAltitudeCode(std::string_view altitude, std::string_view qnh,
                               std::string_view transition, char onground) {
-    if (onground == '1') return "9---";
-    if (altitude.empty() || qnh.empty() || transition.empty()) return {};
-    // Altitudes beyond any aircraft's are held to a range where the arithmetic is exact.
-    const double feet = std::clamp(RealOf(altitude), -1e7, 1e7);
-    long b = std::lround(std::nearbyint(std::isnan(feet) ? 1.0 + 50 : feet + 50));
-    if (b > IntOf(transition)) {
-        if (b <= 100) return "8000";
-        return "8" + ThreeDigits(static_cast<int>(b / 100));
-    }
-    b += (static_cast<long>(IntOf(qnh)) - 1013) * 28;
-    if (b < 100) return "9000";
-    return "7" + ThreeDigits(static_cast<int>(b / 100));
+    std::optional<std::string> label = AltitudeLabel(altitude, qnh, onground == '1', transition);
+    if (!label) return {};
+    // The label travels with its letter as a digit: G as 9, F as 8, A as 7.
+    char& letter = (*label)[0];
+    letter = letter == 'G' ? '9' : letter == 'F' ? '8' : '7';
+    return *label;
 }
 
 char ClassMarkCode(char classmark) {
@@ -261,7 +247,7 @@ std::string EncodeSbsReport(const TSBSFlight& r, std::string_view qnh,
 
 DatagramKind ClassifyDatagram(std::string_view d) {
     if (d.size() < 3) return DatagramKind::kNone;
-    const unsigned char first = Byte(d, 0), second = Byte(d, 1), last = Byte(d, d.size() - 1);
+    const unsigned char first = ByteAt(d, 0), second = ByteAt(d, 1), last = ByteAt(d, d.size() - 1);
     if ((first & 0xF0) == 0xE0) return DatagramKind::kReceiverStatus;
     if (first == 0xFB) return DatagramKind::kRelayed;
     if (first == 0xFA && second >= 3 && second <= 5 && last == kReportEnd)
@@ -284,25 +270,25 @@ std::optional<MainReport> ParseMainReport(std::string_view d) {
     if (ClassifyDatagram(d) != DatagramKind::kMainReport) return std::nullopt;
     if (d.size() < 14) return std::nullopt;
     MainReport r;
-    r.kind = Byte(d, 1);
+    r.kind = ByteAt(d, 1);
     r.scrambled = r.kind != 3;
     const std::string_view raw = d.substr(2, 6);
     if (r.scrambled) {
         char a[6];
-        for (std::size_t i = 0; i < 6; ++i) a[i] = static_cast<char>(Byte(raw, i) ^ 6);
+        for (std::size_t i = 0; i < 6; ++i) a[i] = static_cast<char>(ByteAt(raw, i) ^ 6);
         r.address = std::string_view(a, 6);
     } else {
         r.address = raw;
     }
-    r.hashead = Byte(d, 8) == kHeadMark;
+    r.hashead = ByteAt(d, 8) == kHeadMark;
     // The body excludes the final 0xFF; blocks are searched from byte 9 on.
     const std::string_view body = d.substr(0, d.size() - 1);
     std::size_t headEnd = 9;
-    while (headEnd < body.size() && !IsMarker(Byte(body, headEnd))) ++headEnd;
+    while (headEnd < body.size() && !IsMarker(ByteAt(body, headEnd))) ++headEnd;
     r.head = body.substr(9, headEnd - 9);
     auto find = [&](unsigned char marker, ReportBlock& block) {
         for (std::size_t i = 9; i < body.size(); ++i) {
-            if (Byte(body, i) != marker) continue;
+            if (ByteAt(body, i) != marker) continue;
             block.present = true;
             // Bytes after the marker, the final 0xFF included.
             block.truncated = d.size() - 1 - i < 2;
@@ -312,7 +298,7 @@ std::optional<MainReport> ParseMainReport(std::string_view d) {
                 // bytes, and the packed list follows up to the next marker.
                 while (end < body.size() && body[end] != ':') ++end;
             }
-            while (end < body.size() && !IsMarker(Byte(body, end))) ++end;
+            while (end < body.size() && !IsMarker(ByteAt(body, end))) ++end;
             block.content = body.substr(i + 1, end - (i + 1));
             return;
         }
@@ -338,26 +324,13 @@ IdentFields ParseIdentBlock(std::string_view content, std::string& p) {
     if (colon == std::string_view::npos) return f;
     p.clear();
     UnpackTextTo(content.substr(colon + 1), p);
-    std::string* const fields[8] = {&f.lat, &f.lon, &f.gnssdiff, &f.vrate,
-                                    &f.gs,  &f.track, &f.tas, nullptr};
-    std::string eighth;
-    bool haveEighth = false;
-    std::size_t start = 0;
-    for (int i = 0; i < 8 && start <= p.size(); ++i) {
-        std::size_t end = p.find(':', start);
-        if (end == std::string::npos) end = p.size();
-        const std::string_view field(p.data() + start, end - start);
-        if (i < 7) {
-            fields[i]->assign(field);
-        } else {
-            eighth.assign(field);
-            haveEighth = end < p.size() || !field.empty();
-        }
-        start = end + 1;
-    }
-    f.gnssdiff = PlusBack(std::move(f.gnssdiff));
-    f.vrate = PlusBack(std::move(f.vrate));
-    if (haveEighth && !eighth.empty() && eighth[0] == '9') f.flags = IntOf(eighth.substr(1)) & 0xFF;
+    FieldReader fields(p);
+    for (std::string* field : {&f.lat, &f.lon, &f.gnssdiff, &f.vrate, &f.gs, &f.track, &f.tas})
+        field->assign(fields.Next());
+    PlusBack(f.gnssdiff);
+    PlusBack(f.vrate);
+    const std::string_view eighth = fields.Next();
+    if (!eighth.empty() && eighth[0] == '9') f.flags = IntOf(eighth.substr(1)) & 0xFF;
     return f;
 }
 

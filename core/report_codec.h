@@ -32,7 +32,11 @@
 
 namespace aerova {
 
+// The station reads at most this many bytes of any UDP datagram (reports, frame texts,
+// data-server replies); longer ones are cut.
 constexpr std::size_t kMaxDatagram = 510;
+// The report listener's UDP port (shifted by the station's port offset).
+constexpr int kReportListenerPort = 7979;
 
 // Block markers of the main target report.
 constexpr unsigned char kHeadMark = 0xFE;

@@ -9,34 +9,6 @@
 namespace aerova {
 namespace {
 
-unsigned char Byte(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
-
-// Reads ":"-separated fields one by one; a field past the end reads as empty.
-class FieldReader {
-public:
-    explicit FieldReader(std::string_view text) : text_(text) {}
-    std::string_view Next() {
-        if (done_) return {};
-        const std::size_t colon = text_.find(':', pos_);
-        std::string_view field;
-        if (colon == std::string_view::npos) {
-            field = text_.substr(pos_);
-            done_ = true;
-        } else {
-            field = text_.substr(pos_, colon - pos_);
-            pos_ = colon + 1;
-        }
-        return field;
-    }
-    // Everything not yet read.
-    std::string_view Rest() const { return done_ ? std::string_view() : text_.substr(pos_); }
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    bool done_ = false;
-};
-
 // The pressure setting travels without its leading "1" or "9".
 std::string PressureField(std::string_view field) {
     std::string r(!field.empty() && field[0] == '0' ? "1" : "9");
@@ -48,8 +20,8 @@ std::string PressureField(std::string_view field) {
 
 std::optional<ReceiverStatusLine> ParseReceiverStatus(std::string_view d) {
     if (d.empty() || d.size() > 18) return std::nullopt;
-    const unsigned char first = Byte(d, 0);
-    if ((first & 0xF0) != 0xE0 || Byte(d, d.size() - 1) != 0xEF) return std::nullopt;
+    const unsigned char first = ByteAt(d, 0);
+    if ((first & 0xF0) != 0xE0 || ByteAt(d, d.size() - 1) != 0xEF) return std::nullopt;
     ReceiverStatusLine line;
     line.type = first;
     switch (first) {
@@ -183,7 +155,7 @@ std::optional<NetworkFlightReport> ParseNetworkFlightReport(std::string_view d) 
 std::optional<ServerLine> ParseServerLine(std::string_view d) {
     if (ClassifyDatagram(d) != DatagramKind::kServerLine) return std::nullopt;
     ServerLine s;
-    s.mobile = Byte(d, 1) == 0xCF;
+    s.mobile = ByteAt(d, 1) == 0xCF;
     FieldReader r(d.substr(2, d.size() - 3));
     s.label = Trim(r.Next());
     s.reg = r.Next();

@@ -2,9 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
-#include <fstream>
-
 #include "base/files.h"
 #include "base/numbers.h"
 #include "base/strings.h"
@@ -231,21 +228,7 @@ bool RouteFiles::StoreRoute(std::string_view callSign, std::string_view route) {
     const std::string path = RouteFilePath(callSign);
     IniFile ini(path);
     ini.WriteString(kRouteSection, UpperCase(Trim(callSign.substr(3))), route);
-    // Written beside the file and renamed over it, so a reader never sees half a file.
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << ini.ToText();
-        if (!out.flush()) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return ini.UpdateFile();
 }
 
 }  // namespace aerova

@@ -14,7 +14,6 @@ namespace aerova {
 
 namespace {
 constexpr int kIntervals[] = {1, 2, 3, 4, 5, 7, 10, 15, 20, 30, 60};
-constexpr std::size_t kMaxDatagramBytes = 510;
 }  // namespace
 
 int PollIntervalSeconds(int interval) {
@@ -39,7 +38,7 @@ std::vector<std::string> WrapReplyLines(std::string_view reply) {
     for (std::string line : Split(reply, '\n')) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line.find('\0') != std::string::npos) continue;
-        if (line.size() + 3 > kMaxDatagramBytes) continue;
+        if (line.size() + 3 > kMaxDatagram) continue;
         out.push_back("\xFA\xCE" + line + "&");
     }
     return out;

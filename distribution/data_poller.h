@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/ini_file.h"
+#include "core/report_codec.h"
 #include "platform/udp_sender.h"
 
 namespace aerova {
@@ -37,7 +38,7 @@ struct PollSettings {
     std::array<PollSet, 3> sets{};
     std::array<std::string, 3> names{"Set 1", "Set 2", "Set 3"};  // `set1`..`set3`
     int activeset = 0;
-    int listenerport = 7979;  // local report listener, shifted by the offset
+    int listenerport = kReportListenerPort;  // local report listener, shifted by the offset
 };
 
 // The view the poll asks about: centre of the first visible radar window and its view

@@ -52,7 +52,6 @@ GpsIdentity ParseGpsId(std::string_view gpsid) {
 
 namespace {
 
-constexpr std::size_t kMaxDatagramBytes = 510;
 
 bool FieldSafe(std::string_view s) {
     for (const char c : s) {
@@ -92,7 +91,7 @@ std::optional<std::string> MobilePositionDatagram(const DataRequest& request) {
     std::string d = "\xFA\xCF";
     d += id.source + ":" + id.unit + ":GPS:" + id.unitid + ":" + *gpslat + ":" + *gpslong + ":" +
          fields[5] + ":" + fields[6] + ":" + fields[7] + ":0:::9990&";
-    if (d.size() > kMaxDatagramBytes) return std::nullopt;
+    if (d.size() > kMaxDatagram) return std::nullopt;
     return d;
 }
 

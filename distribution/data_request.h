@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/flight_table.h"
+#include "core/report_codec.h"
 
 namespace aerova {
 

@@ -22,7 +22,7 @@ struct DataServerSettings {
     DataServerOptions options;
     std::string address = "0.0.0.0";      // tests bind 127.0.0.1
     int port = 7988;                      // 0 picks a free port; already shifted by the offset
-    int listenerport = 7979;              // the local report listener, shifted by the offset
+    int listenerport = kReportListenerPort;  // the local report listener, shifted by the offset
     int threads = 8;                      // connection threads
     int readtimeoutms = 3000;             // a slow or half-open client frees its thread after this
 };

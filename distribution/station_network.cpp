@@ -7,6 +7,7 @@
 #include "base/numbers.h"
 #include "base/strings.h"
 #include "core/aircraft_xml.h"
+#include "core/target_labels.h"
 #include "distribution/network_text.h"
 
 namespace aerova {
@@ -37,11 +38,14 @@ char StatusChar(const Tflight& f, std::size_t position) {
 }
 
 void DerivedTexts(Tflight& f) {
-    if (const auto label = AltitudeLabel(f.altft, f.peerfield1, f.ground, f.peerfield2)) {
+    // "0" is the only airborne value of the ground field; the label stays as it was when a
+    // value is missing.
+    if (const auto label =
+            AltitudeLabel(f.altft.view(), f.peerfield1.view(), f.ground != "0", f.peerfield2.view())) {
         f.altlabel = *label;
     }
     f.gs4 = SpeedText(f.gs);
-    f.vratecode = RateCode(f.vrateraw);
+    f.vratecode = VerticalRateCode(f.vrateraw.view());
     f.track3 = TrackText(f.track);
 }
 

@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s->settings.windsaloft = mode & 16;
     s->local.AdvanceSeconds(1);
     if (mode & 32) s->queue.queueing = true;
-    s->ingest->UDPRead(d, (mode & 64) ? "10.0.0.1" : "127.0.0.1", 7979, (mode & 128) != 0);
+    s->ingest->UDPRead(d, (mode & 64) ? "10.0.0.1" : "127.0.0.1", kReportListenerPort, (mode & 128) != 0);
     if (s->queue.queueing && (s->queue.count > 20 || !(mode & 32))) s->ingest->DrainQueue();
 
     // The parsers on their own, and the encoder on a record made of the input.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/report_codec.h"
 #include "receiver/mode_s_parity.h"
 
 namespace aerova {
@@ -141,7 +142,7 @@ void FrameInput::ComDataPacketPGRPacket(FrameSender sender, std::string_view pac
 }
 
 void FrameInput::udpadsbUDPRead(const char* data, std::size_t size) {
-    if (size > 510) size = 510;
+    if (size > kMaxDatagram) size = kMaxDatagram;
     if (size < 5) return;
     std::string_view s(data, size);
     const std::size_t zero = s.find('\0');

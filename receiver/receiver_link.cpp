@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "core/report_codec.h"
 #include "receiver/packet_recognizer.h"
 #include "receiver/report_emitter.h"
 #include "receiver/mode_s_frame_decoder.h"
@@ -16,9 +17,7 @@ namespace aerova {
 namespace {
 
 constexpr int kUdpReceiverPort = 7933;
-constexpr int kReportListenerPort = 7979;
 constexpr int kOpenPolls = 30;
-constexpr qint64 kMaxUdpRead = 510;
 
 // The station decodes with the Mode-S/ADS-B decoder unless a caller brings its own.
 FrameDecoder& ChooseDecoder(FrameDecoder* given, std::unique_ptr<FrameDecoder>& own) {
@@ -193,9 +192,9 @@ void ReceiverLink::ReadSerial() {
 }
 
 void ReceiverLink::ReadUdp() {
-    char buffer[kMaxUdpRead];
+    char buffer[kMaxDatagram];
     while (udp_ && udp_->hasPendingDatagrams()) {
-        const qint64 n = udp_->readDatagram(buffer, kMaxUdpRead);
+        const qint64 n = udp_->readDatagram(buffer, sizeof buffer);
         if (n > 0) engine_.input().udpadsbUDPRead(buffer, static_cast<std::size_t>(n));
     }
 }

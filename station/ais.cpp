@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 #include "base/files.h"
 #include "base/numbers.h"
 #include "base/strings.h"
 #include "core/report_codec.h"
+#include "core/target_labels.h"
 
 namespace aerova {
 namespace {
@@ -21,12 +21,6 @@ std::string TwoDigitType(std::string_view t) {
     return std::string(t);
 }
 
-std::string ZeroPad3(std::string_view s) {
-    std::string r(s);
-    if (r.size() < 3) r.insert(0, 3 - r.size(), '0');
-    return r;
-}
-
 // Course over ground: "360" is "not available".
 void SetCourse(Tflight& f, std::string_view cog) {
     if (cog == "360" || cog.empty()) {
@@ -36,13 +30,13 @@ void SetCourse(Tflight& f, std::string_view cog) {
         return;
     }
     f.track = cog;
-    f.track3 = ZeroPad3(cog.substr(0, cog.find('.')).substr(0, 3));
+    f.track3 = Track3(cog);
     f.trackf = RealOf(cog);
 }
 
 void SetHeading(Tflight& f, std::string_view heading) {
     if (heading == "511" || heading.empty()) f.heading.clear();
-    else f.heading = ZeroPad3(heading);
+    else f.heading = PadLeft(heading, 3, '0');
 }
 
 // The AIS rate-of-turn byte as an indication: "<4" turning left, "12>" turning right.
@@ -66,9 +60,13 @@ std::string RateOfTurn(std::string_view text) {
 void SaveList(const std::string& path, const std::vector<std::string>& lines) {
     if (path.empty()) return;
     ForceDirectories(ExtractFileDir(path));
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const std::string& l : lines) out << l << "\r\n";
+    std::string text;
+    for (const std::string& l : lines) {
+        text += l;
+        text += "\r\n";
+    }
     // Write errors are ignored: the lists in memory stay current.
+    WriteFileReplacing(path, text);
 }
 
 }  // namespace
@@ -80,15 +78,9 @@ AisVessels::AisVessels(FlightTable& table, const StationClock& clock, AisLists& 
 int AisVessels::SlotFor(std::string_view key, unsigned char type) {
     int slot = table_.FindFlight(key);
     if (slot >= 0) return slot;
-    slot = table_.AllocateSlot();
+    slot = table_.NewTargetSlot(true);
     if (slot < 0) return -1;
-    table_.InitSlot(slot);
-    Tflight& f = table_.flights[static_cast<std::size_t>(slot)];
-    f.modes = key;
-    f.peerfield6 = "0";
-    f.vessel = true;
-    f.nopos = true;
-    f.announceair = true;
+    table_.flights[static_cast<std::size_t>(slot)].modes = key;
     if (hooks_.newVessel) hooks_.newVessel(slot, type == 0xA4);
     return slot;
 }

@@ -9,6 +9,7 @@
 #include "base/numbers.h"
 #include "base/strings.h"
 #include "core/aircraft_xml.h"
+#include "core/target_labels.h"
 #include "station/ais.h"
 
 namespace aerova {
@@ -16,37 +17,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr std::string_view kLocalHost = "127.0.0.1";
-
-unsigned char Byte(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
-
-// Splits an unpacked block text at ":"; fields past the end read as empty.
-struct Fields {
-    std::array<std::string_view, 4> f{};
-    explicit Fields(std::string_view text) {
-        std::size_t start = 0;
-        for (std::size_t i = 0; i < f.size() && start <= text.size(); ++i) {
-            std::size_t end = text.find(':', start);
-            if (end == std::string_view::npos) end = text.size();
-            f[i] = text.substr(start, end - start);
-            start = end + 1;
-        }
-    }
-};
-
-// Three digits with leading zeros from the whole-degree part of a track text.
-std::string Track3(std::string_view track) {
-    if (track.empty()) return {};
-    std::string_view whole = track.substr(0, track.find('.'));
-    std::string r(whole.substr(0, 3));
-    if (r.size() < 3) r.insert(0, 3 - r.size(), '0');
-    return r;
-}
-
-std::string ZeroPad3(std::string_view s) {
-    std::string r(s);
-    if (r.size() < 3) r.insert(0, 3 - r.size(), '0');
-    return r;
-}
 
 // The address read as hexadecimal, in decimal; an unreadable address reads as 1.
 std::string HexToDecimal(std::string_view hex) {
@@ -86,23 +56,6 @@ const char* QualityText(int flags) {
 }  // namespace
 
 // --- Small rules --------------------------------------------------------------------------
-
-std::string VerticalRateCode(std::string_view rate) {
-    if (rate.empty() || rate == "0") return {};
-    const double n = std::nearbyint(RealOf(rate) / 100.0);  // ties to even
-    if (!std::isfinite(n) || std::fabs(n) > 1e9) return {};
-    const long v = std::lround(n);
-    std::string code;
-    if (v == 99 || v == -99) {
-        code = v > 0 ? "+00" : "-00";
-    } else if (v > -2 && v < 2) {
-        return {};
-    } else {
-        code = (v > 0 ? "+" : "") + std::to_string(v);
-    }
-    if (code.size() < 3) code.insert(0, 3 - code.size(), ' ');
-    return code.substr(0, 3);
-}
 
 std::string WindText(std::string_view heading, std::string_view track, std::string_view tas,
                      std::string_view gs) {
@@ -161,7 +114,7 @@ void ReportIngest::UDPRead(std::string_view bytes, std::string_view senderIp, in
         const std::size_t zero = d.find('\0');
         if (zero != std::string_view::npos) d = d.substr(0, zero);
         if (d.size() < 3) return;
-        const unsigned char first = Byte(d, 0);
+        const unsigned char first = ByteAt(d, 0);
         if (queue_.queueing && first != '{' && first != 0x04) {
             if (!queue_.locked) {
                 Tudpreadbuf& e = queue_.entries[static_cast<std::size_t>(queue_.count)];
@@ -188,7 +141,7 @@ void ReportIngest::UDPRead(std::string_view bytes, std::string_view senderIp, in
 
     const bool local = senderIp == kLocalHost;
     if (settings_.cbslave) {
-        if (Byte(d, 0) == 0xFB) d.remove_prefix(1);
+        if (ByteAt(d, 0) == 0xFB) d.remove_prefix(1);
         else if (!local) return;
         // A relay marker with almost nothing behind it carries no datagram.
         if (d.size() < 3) return;
@@ -270,18 +223,6 @@ void ReportIngest::HandleGps(std::string_view d) {
     if (hooks_.gpsPosition) hooks_.gpsPosition(gps_);
 }
 
-int ReportIngest::NewSlot() {
-    const int slot = table_.AllocateSlot();
-    if (slot < 0) return -1;
-    table_.InitSlot(slot);
-    Tflight& f = table_.flights[static_cast<std::size_t>(slot)];
-    f.nopos = true;
-    f.peerfield6 = "0";
-    f.vessel = false;
-    f.announceair = true;
-    return slot;
-}
-
 void ReportIngest::HandleMainReport(std::string_view d, std::string_view ip, int port) {
     const auto m = ParseMainReport(d);
     if (!m) return;
@@ -289,7 +230,7 @@ void ReportIngest::HandleMainReport(std::string_view d, std::string_view ip, int
     int slot = table_.FindFlight(m->address.view());
     bool isNew = slot < 0;
     // With all 2000 slots taken the report has nowhere to go.
-    if (isNew && (slot = NewSlot()) < 0) return;
+    if (isNew && (slot = table_.NewTargetSlot(false)) < 0) return;
     Tflight* f = &table_.flights[static_cast<std::size_t>(slot)];
     f->idchanged = false;
     f->reportkind = static_cast<std::uint8_t>(m->kind);
@@ -301,7 +242,7 @@ void ReportIngest::HandleMainReport(std::string_view d, std::string_view ip, int
         if (f->idchanged && !isNew) {
             // A new call sign on the ground is a new flight: it starts afresh in its own slot
             // and the old one ages out. A target seen for the first time is already fresh.
-            const int fresh = NewSlot();
+            const int fresh = table_.NewTargetSlot(false);
             if (fresh >= 0) {
                 Tflight& n = table_.flights[static_cast<std::size_t>(fresh)];
                 n.altlabel = "G---";
@@ -423,8 +364,8 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
         if (t > f.lastlabelalt) {
             h.clear();
             UnpackTextTo(m.labelalt.content, h);
-            const Fields fields(h);
-            const std::string_view code = fields.f[0];
+            FieldReader fields(h);
+            const std::string_view code = fields.Next();
             if (code.size() == 4) {
                 char label[4] = {code[0], code[1], code[2], code[3]};
                 if (label[0] == '9') label[0] = 'G';
@@ -463,7 +404,7 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
             }
             f.lastlabelalt = t;
             f.labelaltvalid = 1;
-            const std::string squawk = Trim(fields.f[1]);
+            const std::string squawk = Trim(fields.Next());
             if (!squawk.empty()) {
                 f.squawkraw = squawk;
                 // The status marks belong behind the squawk whichever block brought it.
@@ -477,12 +418,13 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
         if (t > f.seltime) {
             h.clear();
             UnpackTextTo(m.selalt.content, h);
-            const Fields fields(h);
+            FieldReader fields(h);
             f.seltime = t;
             f.selvalid = true;
-            f.mcp = ZeroPad3(fields.f[0]);
-            f.qnh = fields.f[1];
-            f.mcpmode = fields.f[2].empty() ? ' ' : fields.f[2][0];
+            f.mcp = PadLeft(fields.Next(), 3, '0');
+            f.qnh = fields.Next();
+            const std::string_view mode = fields.Next();
+            f.mcpmode = mode.empty() ? ' ' : mode[0];
             f.hassel = true;
         }
     }
@@ -492,11 +434,12 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
         if (t > f.rolltime) {
             h.clear();
             UnpackTextTo(m.roll.content, h);
-            const Fields fields(h);
+            FieldReader fields(h);
             f.rolltime = t;
             f.rollvalid = true;
-            if (!fields.f[0].empty()) f.roll = RollIndication(IntOf(fields.f[0]));
-            if (!fields.f[1].empty()) f.turn = TurnIndication(IntOf(fields.f[1]));
+            const std::string_view roll = fields.Next(), turn = fields.Next();
+            if (!roll.empty()) f.roll = RollIndication(IntOf(roll));
+            if (!turn.empty()) f.turn = TurnIndication(IntOf(turn));
         }
     }
 
@@ -505,13 +448,15 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
         if (t > f.hdgtime) {
             h.clear();
             UnpackTextTo(m.heading.content, h);
-            const Fields fields(h);
+            FieldReader fields(h);
             f.hdgtime = t;
             f.hdgvalid = true;
-            const std::string_view hdg = fields.f[0];
-            f.heading = hdg == "0" ? std::string("360") : hdg.empty() ? std::string() : ZeroPad3(hdg);
-            f.ias = fields.f[1];
-            f.mach = fields.f[2];
+            const std::string_view hdg = fields.Next();
+            f.heading = hdg == "0"   ? std::string("360")
+                        : hdg.empty() ? std::string()
+                                      : PadLeft(hdg, 3, '0');
+            f.ias = fields.Next();
+            f.mach = fields.Next();
             if (settings_.windsaloft && !f.heading.empty() && !f.tas.empty() && !f.gs.empty() &&
                 !f.track.empty()) {
                 const std::string wind = WindText(f.heading, f.track, f.tas, f.gs);

@@ -127,7 +127,6 @@ private:
     void Dispatch(std::string_view d, std::string_view ip, int port);
     void HandleMainReport(std::string_view d, std::string_view ip, int port);
     void HandleGps(std::string_view d);
-    int NewSlot();
     void NewTargetSteps(int slot);
     void ExistingTargetSteps(int slot);
     void LabelText(Tflight& f);
@@ -145,8 +144,6 @@ private:
     std::string scratch_;  // unpacked head and blocks, reused per report
 };
 
-// The vertical-rate code of a rate in ft/min: "+12", " -8", "+00", "" ...
-std::string VerticalRateCode(std::string_view rate);
 // Wind from heading, track, true airspeed and ground speed: "270+35", or empty.
 std::string WindText(std::string_view heading, std::string_view track, std::string_view tas,
                      std::string_view gs);

@@ -184,18 +184,6 @@ TEST_F(ReportIngestTest, GroundSplitMovesANewCallsignToANewSlot) {
     EXPECT_EQ(F(1).altlabel, "");
 }
 
-TEST(VerticalRateCodeTest, Table) {
-    struct Case {
-        const char* rate;
-        const char* code;
-    } cases[] = {
-        {"", ""},        {"0", ""},        {"+100", ""},     {"-149", ""},
-        {"+250", " +2"}, {"+350", " +4"}, {"-150", " -2"},  {"+1200", "+12"}, {"-800", " -8"},
-        {"9900", "+00"}, {"-9900", "-00"}, {"-12000", "-12"}, {"+6400", "+64"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(VerticalRateCode(c.rate), c.code) << c.rate;
-}
-
 TEST_F(ReportIngestTest, TrendFromSuccessiveLabelAltitudes) {
     TSBSFlight r = Aircraft("4CA1FA");
     r.blockalt = 1;
