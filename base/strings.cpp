@@ -91,6 +91,15 @@ std::vector<std::string> Split(std::string_view s, char separator) {
     }
 }
 
+std::string Concat(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (const std::string_view p : parts) size += p.size();
+    std::string joined;
+    joined.reserve(size);
+    for (const std::string_view p : parts) joined.append(p);
+    return joined;
+}
+
 std::string_view FieldReader::Next() {
     if (done_) return {};
     const std::size_t end = text_.find(separator_, pos_);

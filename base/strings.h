@@ -3,6 +3,7 @@
 // bytes; case folding is ASCII only.
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,10 @@ std::string PadRight(std::string_view s, std::size_t width, char fill = ' ');
 std::string PadLeft(std::string_view s, std::size_t width, char fill = ' ');
 
 std::vector<std::string> Split(std::string_view s, char separator);
+
+// Joins texts by appending them to one string. Used instead of "text" + std::string, which
+// GCC 12 at -O3 flags with a false -Wrestrict (GCC bug 105329).
+std::string Concat(std::initializer_list<std::string_view> parts);
 
 // Reads separated fields one by one without copying; a field past the end reads as empty.
 class FieldReader {

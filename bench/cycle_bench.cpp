@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "base/strings.h"
 #include "station/station.h"
 
 namespace aerova {
@@ -23,7 +24,7 @@ void BM_Timer1TimerFullTable(benchmark::State& state) {
     for (int i = 0; i < kMaxFlights; ++i) {
         const int slot = table->AllocateSlot();
         Tflight& f = table->flights[slot];
-        f.modes = "A" + std::to_string(10000 + i);
+        f.modes = Concat({"A", std::to_string(10000 + i)});
         f.deleted = f.free = false;
         f.state = 1;
         f.fresh = true;

@@ -176,7 +176,7 @@ std::vector<Tgwiflt> RouteFiles::GwiTimetable(std::string_view number) {
     if (ini == nullptr) return entries;
     const std::string section = "GWI" + std::string(number);
     for (int i = 0; i < kMaxGwiEntries; ++i) {
-        const std::string key = "F" + std::to_string(i);
+        const std::string key = Concat({"F", std::to_string(i)});
         if (!ini->ValueExists(section, key)) break;
         entries.push_back(ParseGwiEntry(ini->ReadString(section, key, "")));
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/files.h"
+#include "base/strings.h"
 #include "database/test_support.h"
 
 namespace aerova {
@@ -162,7 +163,7 @@ TEST_F(RouteFilesTest, GwiTimetableReadsAtMostOneHundredEntries) {
     std::string text = "[GWI123]\r\n";
     for (int i = 0; i < 105; ++i)
         text +=
-            "F" + std::to_string(i) + "=45000;45100;X;X;X;X;X;X;X;R" + std::to_string(i) + "\r\n";
+            Concat({"F", std::to_string(i), "=45000;45100;X;X;X;X;X;X;X;R", std::to_string(i), "\r\n"});
     text += "[GWI124]\r\nF0=1;2;X;X;X;X;X;X;X;A\r\nF2=1;2;X;X;X;X;X;X;X;B\r\n";
     dir.Write("aerova-routes/gwi.txt", text);
     const auto entries = routes.GwiTimetable("123");

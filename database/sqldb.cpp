@@ -72,7 +72,7 @@ void TakeIdentityRow(sqlite3_stmt* stmt, bool regnohyphen, TSQLIdentity& identit
 }  // namespace
 
 std::string DatabaseTimestamp(DayTime stationClock) {
-    return "\"" + FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", stationClock) + "\"";
+    return Concat({"\"", FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", stationClock), "\""});
 }
 
 AircraftDatabase::AircraftDatabase(TSQLOptions options) : options_(options) {}

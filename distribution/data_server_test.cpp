@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "base/strings.h"
 #include "distribution/http_test_client.h"
 #include "distribution/tcp_test_client.h"
 #include "distribution/test_flights.h"
@@ -118,7 +119,7 @@ TEST_F(DataServerTest, ConcurrentUpdatesAndRequests) {
         while (!stop) {
             std::scoped_lock lock(stationmutex);
             for (int i = 0; i < 200; ++i) {
-                Tflight& f = PlaceTarget(*table, i, "A" + std::to_string(10000 + (n + i) % 90000));
+                Tflight& f = PlaceTarget(*table, i, Concat({"A", std::to_string(10000 + (n + i) % 90000)}));
                 f.lat = std::to_string(n % 90);
                 f.latf = static_cast<float>(n % 90);
             }

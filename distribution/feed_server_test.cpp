@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "base/strings.h"
 #include "distribution/qt_test_support.h"
 #include "distribution/tcp_test_client.h"
 #include "distribution/test_flights.h"
@@ -19,7 +20,7 @@ using testing::TcpTestClient;
 
 FeedContext Context() {
     FeedContext c;
-    c.session = "7";
+    c.session = std::string(1, '7');
     c.utcnow = EncodeDateTime(2024, 6, 1, 12, 0, 0, 0);
     return c;
 }
@@ -107,7 +108,7 @@ TEST_F(FeedServerTest, ClientThatStopsReadingIsDroppedWithoutStallingTheTick) {
     port = server.serverPort();
     TcpTestClient lazy(port, 4096);
     ASSERT_TRUE(PumpUntil([&] { return server.hasClient(); }));
-    for (int i = 0; i < kMaxFlights; ++i) PlaceTarget(*table, i, "C" + std::to_string(10000 + i));
+    for (int i = 0; i < kMaxFlights; ++i) PlaceTarget(*table, i, Concat({"C", std::to_string(10000 + i)}));
 
     bool dropped = false;
     double slowestms = 0;

@@ -116,7 +116,7 @@ int StationNetwork::AnnounceToPeers() {
 void StationNetwork::LabelText(Tflight& f, bool lookuproute) {
     std::string label;
     if (f.flightid.empty() || f.flightid[0] == '@') {
-        label = "~" + f.modes.str();
+        label = Concat({"~", f.modes.view()});
     } else {
         label = f.flightid.str();
         if (lookuproute && hooks_.lookupRoute) f.route = hooks_.lookupRoute(f, f.flightid.view());
@@ -296,8 +296,8 @@ void StationNetwork::HandleChat(const TChat& chat) {
     if (chat.message.empty()) return;
     const int minutes = DecodeTime(clock_.LocalNow()).minute;
     auto& lines = chatwindow_.lines;
-    lines.push_back("(" + PadLeft(std::to_string(minutes), 2, '0') + ") " + chat.station + ": " +
-                    chat.message);
+    lines.push_back(Concat({"(", PadLeft(std::to_string(minutes), 2, '0'), ") ",
+                            chat.station, ": ", chat.message}));
     if (lines.size() > ChatWindowState::kMaxLines) {
         lines.erase(lines.begin(), lines.end() - static_cast<long>(ChatWindowState::kMaxLines - 1));
     }

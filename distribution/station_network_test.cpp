@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/files.h"
+#include "base/strings.h"
 #include "core/aircraft_xml.h"
 #include "distribution/test_flights.h"
 #include "distribution/udp_test_receiver.h"
@@ -349,7 +350,7 @@ TEST_F(StationNetworkTest, ChatLinesWithMinutesAndAtMostSixtyFourLines) {
     EXPECT_EQ(net->chatwindow().lines.size(), 1u);
     EXPECT_EQ(table->chat.station, "x");
 
-    for (int i = 0; i < 64; ++i) net->HandleChat(TChat{"s", "m" + std::to_string(i)});
+    for (int i = 0; i < 64; ++i) net->HandleChat(TChat{"s", Concat({"m", std::to_string(i)})});
     ASSERT_EQ(net->chatwindow().lines.size(), 63u);
     EXPECT_EQ(net->chatwindow().lines.front(), "(34) s: m1");
     EXPECT_EQ(net->chatwindow().lines.back(), "(34) s: m63");

@@ -108,10 +108,10 @@ std::string TrackItem(const Tflight& f, const LabelContext& ctx) {
 
 std::string HeadingItem(const Tflight& f, const LabelContext& ctx) {
     if (f.heading.empty()) return {};
-    std::string s = "H" + f.heading.str();
+    std::string s = Concat({"H", f.heading.view()});
     if (f.vessel) return s;
     const int format = ctx.layout->formats.heading;
-    if (format == 2 || format == 3) s = "M" + s;
+    if (format == 2 || format == 3) s.insert(s.begin(), 'M');
     if (format == 1 || format == 3) s += kDegree;
     return Stale(f.hdgvalid, s);
 }
@@ -189,7 +189,7 @@ std::string ModeItem(const Tflight& f) {
     if (c == ' ' || c == '\0') return {};
     if (f.vessel) {
         const std::string_view status = NavigationStatusText(c);
-        return status.empty() ? std::string() : "[" + std::string(status) + "]";
+        return status.empty() ? std::string() : Concat({"[", status, "]"});
     }
     return Stale(f.selvalid, std::string("[") + c + "]");
 }
@@ -220,7 +220,7 @@ std::string PolarItem(const LabelContext& ctx) {
 
 std::string RawAltitudeItem(const Tflight& f) {
     if (f.box.empty() || f.box == "0000") return {};
-    std::string s = "*" + f.box.str();
+    std::string s = Concat({"*", f.box.view()});
     return s.find("*999") != std::string::npos ? std::string() : s;
 }
 
@@ -281,14 +281,17 @@ std::string FormatLabelItem(int kind, const Tflight& f, const LabelContext& ctx)
         }
         case 11:
             if (f.roll.empty()) return {};
-            return aircraft ? Stale(f.rollvalid, "b" + f.roll.str()) : "b" + f.roll.str();
+            {
+            std::string roll = Concat({"b", f.roll.view()});
+            return aircraft ? Stale(f.rollvalid, std::move(roll)) : roll;
+        }
         case 12:
             if (f.turn.empty()) return {};
-            return aircraft ? Stale(f.rollvalid, "r" + f.turn.str()) : f.turn.str();
+            return aircraft ? Stale(f.rollvalid, Concat({"r", f.turn.view()})) : f.turn.str();
         case 13:
             return QnhItem(f, ctx);
         case 14:
-            return f.gps.empty() ? std::string() : "(" + f.gps.str() + ")";
+            return f.gps.empty() ? std::string() : Concat({"(", f.gps.view(), ")"});
         case 15:
             return ModeItem(f);
         case 16:
@@ -345,7 +348,8 @@ LabelLines ComposeLabel(int page, const Tflight& flight, const LabelContext& ctx
     if (lines[1].empty()) CloseGap(lines, 1);
     if (lines[0].empty()) CloseGap(lines, 0);
     if (ctx.windOption && !flight.wind.empty()) {
-        const std::string wind = flight.windvalid ? flight.wind.str() : "$" + flight.wind.str();
+        const std::string wind =
+            flight.windvalid ? flight.wind.str() : Concat({"$", flight.wind.view()});
         std::size_t target = 4;
         for (std::size_t i = 0; i < 4; ++i) {
             if (lines[i].empty()) {

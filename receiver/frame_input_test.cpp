@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "base/strings.h"
 #include "base/testing/recordings.h"
 #include "receiver/test_frames.h"
 
@@ -106,8 +107,8 @@ TEST(FrameInputTest, MalformedTextsAreIgnored) {
         "*8D4;",                            // shorter than 7
         good.substr(0, good.size() - 1),    // one character short
         good + "\r\n",                      // CR LF tail
-        "*" + kIdent.substr(0, 27) + "G;",  // not hexadecimal
-        "*" + kIdent.substr(0, 27) + " ;",
+        Concat({"*", kIdent.substr(0, 27), "G;"}),  // not hexadecimal
+        Concat({"*", kIdent.substr(0, 27), " ;"}),
         "!" + kIdent + ";",                 // wrong start character
         "#1234567*" + kIdent + ";",         // prefix one short
         "*8D406B902015A6;",                 // DF 17 in 56 bits
@@ -189,7 +190,7 @@ TEST(FrameInputTest, UdpDatagramCuts) {
         {"$12345" + frame, true},
         {"@0123456789AB" + kIdent + ";", true},
         {"%12345678@0123456789AB" + kIdent + ";", true},
-        {":" + kIdent.substr(0, 22) + "000000;", true},
+        {Concat({":", kIdent.substr(0, 22), "000000;"}), true},
         {"X" + frame, false},
         {"*8D4", false},
         {std::string(600, '*'), false},

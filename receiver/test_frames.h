@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/numbers.h"
+#include "base/strings.h"
 #include "receiver/mode_s_parity.h"
 
 namespace aerova::testing {
@@ -38,7 +39,7 @@ inline std::vector<std::uint8_t> WithParity(std::vector<std::uint8_t> frame,
 }
 
 inline std::string StarText(const std::vector<std::uint8_t>& frame) {
-    return "*" + HexText(frame) + ";";
+    return Concat({"*", HexText(frame), ";"});
 }
 
 // DF 17 airborne-velocity or identification frames for a 24-bit address, with parity.

@@ -17,7 +17,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 std::string TwoDigitType(std::string_view t) {
     if (t.empty()) return "00";
-    if (t.size() == 1) return "0" + std::string(t);
+    if (t.size() == 1) return Concat({"0", t});
     return std::string(t);
 }
 
@@ -48,7 +48,7 @@ std::string RateOfTurn(std::string_view text) {
     if (d == 127) return ">";
     if (d >= 130) {
         const double r = std::min(std::pow((d - 130) / 4.733, 2.0), 99.0);
-        return "<" + std::to_string(std::lround(std::nearbyint(r)));
+        return Concat({"<", std::to_string(std::lround(std::nearbyint(r)))});
     }
     if (d >= 1 && d <= 126) {
         const double r = std::min(std::pow((126 - d) / 4.733, 2.0), 99.0);
@@ -171,7 +171,8 @@ void AisVessels::HandleAisReport(std::string_view d) {
 
     auto defaultNames = [&](bool star) {
         if (f.flightid.empty()) f.flightid = (star ? "*" : "~") + key;
-        if (f.labeltext.empty()) f.labeltext = star ? "*" + Copy(f.flightid.view(), 6, 2) : "~" + key;
+        if (f.labeltext.empty())
+            f.labeltext = star ? Concat({"*", Copy(f.flightid.view(), 6, 2)}) : Concat({"~", key});
     };
     const std::string_view mmsi = field(1);
 
@@ -190,10 +191,9 @@ void AisVessels::HandleAisReport(std::string_view d) {
             f.gsf = 0;
         } else {
             f.gsf = RealOf(sog) / 10.0;
-            std::string g(sog);
-            if (g.size() == 1) g = "0." + g;
-            else g.insert(g.size() - 1, ".");
-            f.gs4 = g;
+            // Tenths of a knot: a point before the last digit.
+            const std::string_view whole = sog.size() == 1 ? "0" : sog.substr(0, sog.size() - 1);
+            f.gs4 = Concat({whole, ".", sog.substr(sog.size() - 1)});
             if (f.gsf > 99.9) {
                 f.gs4.clear();
                 f.gsf = 0;
@@ -312,7 +312,7 @@ void AisVessels::HandleAisReport(std::string_view d) {
             f.eta.clear();
             f.route.clear();
             f.heading.clear();
-            f.labeltext = "*" + Copy(key, 5, 2);
+            f.labeltext = Concat({"*", Copy(key, 5, 2)});
             f.mcpmode = ' ';
         } else {
             f.beacon = false;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "station/ingest_test_support.h"
+#include "base/strings.h"
 #include "platform/udp_sender.h"
 
 namespace aerova {
@@ -64,7 +65,7 @@ TEST_F(IngestFiltersTest, SlaveAcceptsRelayedAndLocalOnly) {
 }
 
 TEST_F(IngestFiltersTest, RelayedDatagramOutsideSlaveModeIsIgnored) {
-    Send("\xFB" + EncodeSbsReport(Aircraft("4CA1FA"), "1013", "5500"));
+    Send(Concat({"\xFB", EncodeSbsReport(Aircraft("4CA1FA"), "1013", "5500")}));
     EXPECT_EQ(table->FindFlight("4CA1FA"), -1);
 }
 

@@ -82,13 +82,13 @@ std::string WindText(std::string_view heading, std::string_view track, std::stri
 
 std::string RollIndication(int n) {
     if (n < 2 || n > 268) return "=";
-    if (n >= 180) return "<" + std::to_string(270 - n);
+    if (n >= 180) return Concat({"<", std::to_string(270 - n)});
     return std::to_string(n) + ">";
 }
 
 std::string TurnIndication(int m) {
     if (m < 2 || m > 318) return "=";
-    if (m >= 160) return "<" + std::to_string(320 - m);
+    if (m >= 160) return Concat({"<", std::to_string(320 - m)});
     return std::to_string(m) + ">";
 }
 
