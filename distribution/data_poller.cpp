@@ -109,6 +109,7 @@ void DataPoller::Poll() {
     const PollSet& set = settings_.sets[static_cast<std::size_t>(settings_.activeset)];
     const int intervalms = PollIntervalSeconds(set.interval) * 1000;
     timer_.start(intervalms);
+    ++ticks_;
     // Without the area option the tick only restarts the timer; a poll still waiting for its
     // answer is not doubled.
     if (!set.area || pending_) return;

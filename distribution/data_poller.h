@@ -75,6 +75,7 @@ public:
     void Stop();
     bool active() const { return timer_.isActive(); }
 
+    int ticks() const { return ticks_; }        // timer ticks, with or without a request
     int requests() const { return requests_; }  // requests sent
     int datagrams() const { return datagrams_; } // lines handed to the listener
 
@@ -88,6 +89,7 @@ private:
     QTimer timer_;
     QNetworkAccessManager manager_;
     QPointer<QNetworkReply> pending_;
+    int ticks_ = 0;
     int requests_ = 0;
     int datagrams_ = 0;
 };

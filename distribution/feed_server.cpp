@@ -41,6 +41,7 @@ void FeedServer::socket1ClientConnect() {
         // The feed is one-way: whatever the client sends is thrown away unread.
         connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
         client_ = socket;
+        ++connections_;
     }
 }
 

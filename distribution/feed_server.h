@@ -36,6 +36,7 @@ public:
     quint16 serverPort() const { return socket1_.serverPort(); }
 
     bool hasClient() const { return !client_.isNull(); }
+    int connections() const { return connections_; }  // clients accepted since the start
     // Once per main-cycle tick, after trail recording; does nothing without a client.
     FeedResult SendFeed(FlightTable& table, const FeedContext& context);
 
@@ -47,6 +48,7 @@ private:
     QTcpServer socket1_;
     QPointer<QTcpSocket> client_;
     FeedSettings settings_;
+    int connections_ = 0;
 };
 
 }  // namespace aerova

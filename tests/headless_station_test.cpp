@@ -31,10 +31,11 @@ TEST(HeadlessStationTest, RunsRefusesASecondCopyAndShutsDownInOrderOnSigterm) {
 TEST(HeadlessStationTest, PrintsAStatusLineEveryTenSeconds) {
     const std::string dir = FreshDirectory("status");
     StationProcess station(dir, {"nosrv", "--headless", "--station-dir", dir, "--port-offset",
-                                 std::to_string(TestPortOffset(2)), "--run-seconds", "11"});
-    EXPECT_EQ(station.Wait(20), 0) << station.Stderr();
-    EXPECT_NE(station.Stdout().find("live targets 0, with position 0, peers 0, cycle "), std::string::npos)
+                                 std::to_string(TestPortOffset(2))});
+    EXPECT_TRUE(station.WaitForOutput("live targets 0, with position 0, peers 0, cycle ", 20))
         << station.Stdout();
+    station.Signal(SIGTERM);
+    EXPECT_EQ(station.Wait(10), 0) << station.Stderr();
 }
 
 TEST(HeadlessStationTest, BadOptionsAreRefused) {
