@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# ./build.sh run   install missing packages, build, run the station
+# ./build.sh run   install missing packages, build (Release), run the station
 #                  (headless on demo traffic when there is no display)
-# ./build.sh test  install missing packages, build and run every test, normal and sanitizer builds
+# ./build.sh test  install missing packages, then every check CI runs: the floor and format
+#                  checks, the normal build and its tests, a Release compile, the AddressSanitizer
+#                  + UBSan build and its tests, the ThreadSanitizer build of the servers' and
+#                  end-to-end tests, and a short libFuzzer run of every parser of outside input
 set -euo pipefail
 cd "$(dirname "$0")"
 here=$(pwd)
@@ -21,13 +24,13 @@ install_packages() {
     fi
 }
 
-configure_and_build() {  # dir, cmake arguments..., [--target name]
+configure_and_build() {  # dir, cmake arguments..., [--target name]...
     local dir=$1
     shift
-    local args=() target=()
+    local args=() targets=()
     while (($#)); do
         if [[ $1 == --target ]]; then
-            target=(--target "$2")
+            targets+=(--target "$2")
             shift 2
         else
             args+=("$1")
@@ -35,26 +38,35 @@ configure_and_build() {  # dir, cmake arguments..., [--target name]
         fi
     done
     cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
-    cmake --build "$dir" -j "$(nproc)" "${target[@]}"
+    cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
 }
 
-run_tests() {  # dir
+run_tests() {  # dir, ctest arguments...
+    local dir=$1
+    shift
     # Window tests need a real X server with Mesa: give them a virtual one.
     local wrap=()
     if [[ -z "${DISPLAY:-}" ]] && command -v xvfb-run >/dev/null; then
         wrap=(xvfb-run -a -s "-screen 0 1280x1024x24")
     fi
-    (cd "$1" && "${wrap[@]}" ctest --output-on-failure -j "$(nproc)" --timeout 300)
+    (cd "$dir" && "${wrap[@]}" ctest --output-on-failure -j "$(nproc)" --timeout 300 "$@")
+}
+
+check_sources() {
+    .ci/check-floors
+    # The tracked sources are formatted with the repository's .clang-format.
+    git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
+    echo "format: every tracked source matches .clang-format"
 }
 
 fuzz_smoke() {
     # Every parser of outside input gets a short libFuzzer run under ASan/UBSan.
     configure_and_build build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAEROVA_BUILD_TESTS=OFF -DAEROVA_BUILD_BENCH=OFF \
-        -DAEROVA_FOLDERS="base;platform;core;fuzz" --target aerova_fuzzers
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAEROVA_FUZZ=ON -DAEROVA_GUI=OFF \
+        -DAEROVA_BUILD_TESTS=OFF -DAEROVA_BUILD_BENCH=OFF --target aerova_fuzzers
     local failed=0
     for fuzzer in build-fuzz/fuzz/fuzz_*; do
-        [[ -x "$fuzzer" ]] || continue
+        [[ -x "$fuzzer" && -f "$fuzzer" ]] || continue
         if "$fuzzer" -max_total_time="${AEROVA_FUZZ_SECONDS:-20}" -print_final_stats=1 \
             >"$fuzzer.log" 2>&1; then
             echo "fuzz: $(basename "$fuzzer") $(grep -m1 'stat::number_of_executed_units' "$fuzzer.log" | awk '{print $2}') runs, no findings"
@@ -67,27 +79,67 @@ fuzz_smoke() {
     return $failed
 }
 
+normal_build() {
+    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAEROVA_WERROR=ON "${data[@]}"
+    run_tests build
+}
+
+release_compile() {
+    # The optimiser of a packager's build: GCC 12 at -O3 must compile every target clean.
+    configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DAEROVA_WERROR=ON "${data[@]}"
+}
+
+address_sanitizer() {
+    configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DAEROVA_SANITIZE=address \
+        -DAEROVA_WERROR=ON -DAEROVA_BUILD_BENCH=OFF "${data[@]}"
+    # Mesa, D-Bus and fontconfig keep memory to the end of a window test: not ours.
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        LSAN_OPTIONS=suppressions="$here/radar/lsan_gui.supp" run_tests build-asan
+}
+
+thread_sanitizer() {
+    # The servers' and the end-to-end tests: everything that runs threads.
+    configure_and_build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAEROVA_SANITIZE=thread \
+        -DAEROVA_WERROR=ON -DAEROVA_GUI=OFF -DAEROVA_BUILD_BENCH=OFF "${data[@]}" \
+        --target aerova_threaded_tests
+    TSAN_OPTIONS="suppressions=$here/tests/tsan.supp" run_tests build-tsan -L threads
+}
+
+stage() {  # name, function
+    local started=$SECONDS
+    echo "=== $1"
+    "$2"
+    echo "=== $1: $((SECONDS - started)) s"
+}
+
 case "${1:-}" in
 run)
     install_packages
-    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAEROVA_BUILD_TESTS=OFF -DAEROVA_BUILD_BENCH=OFF
+    # A user's build: optimised, and a newer compiler's new warning never stops it.
+    configure_and_build build-run -DCMAKE_BUILD_TYPE=Release -DAEROVA_BUILD_TESTS=OFF \
+        -DAEROVA_BUILD_BENCH=OFF --target aerovamini
     mkdir -p "$here/station"
     args=(--station-dir "$here/station" --demo)
     if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
         args=(--headless "${args[@]}")
     fi
     shift
-    exec build/aerovamini "${args[@]}" "$@"
+    exec build-run/aerovamini "${args[@]}" "$@"
     ;;
 test)
     install_packages
-    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    run_tests build
-    configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DAEROVA_SANITIZE=ON -DAEROVA_BUILD_BENCH=OFF
-    # Mesa, D-Bus and fontconfig keep memory to the end of a window test: not ours.
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        LSAN_OPTIONS=suppressions="$here/radar/lsan_gui.supp" run_tests build-asan
-    fuzz_smoke
+    if [[ ! -d "${AEROVA_DATA_DIR:-$here/../shared/data}" ]]; then
+        echo "note: no recordings at ${AEROVA_DATA_DIR:-$here/../shared/data}; the real-data tests are not run"
+    fi
+    data=()
+    [[ -n "${AEROVA_DATA_DIR:-}" ]] && data=(-DAEROVA_DATA_DIR="$AEROVA_DATA_DIR")
+    stage "floors and format" check_sources
+    stage "build and tests" normal_build
+    stage "Release compile" release_compile
+    stage "AddressSanitizer and UBSan" address_sanitizer
+    stage "ThreadSanitizer" thread_sanitizer
+    stage "fuzzing" fuzz_smoke
+    echo "all checks passed in $SECONDS s"
     ;;
 *)
     echo "usage: $0 run|test" >&2

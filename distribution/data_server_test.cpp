@@ -78,7 +78,10 @@ TEST_F(DataServerTest, OddRequestsAreAnsweredAndTheServerKeepsServing) {
     EXPECT_TRUE(huge.ok);
     EXPECT_NE(huge.status, 200);
     EXPECT_EQ(listener.Receive(50), std::nullopt);  // gpslat without gpslong: no datagram
-    table->flights[3].freshhttp1 = true;
+    {
+        std::scoped_lock lock(stationmutex);  // the server threads read the table under it
+        table->flights[3].freshhttp1 = true;
+    }
     EXPECT_EQ(HttpGet(base + "/req=pw").body.substr(0, 7), "DLH4AB:");
 }
 
