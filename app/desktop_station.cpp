@@ -9,10 +9,10 @@
 #include <QToolButton>
 #include <cstdlib>
 
-#include "base/files.h"
-#include "base/ini_file.h"
 #include "app/main_window.h"
 #include "app/startup_window.h"
+#include "base/files.h"
+#include "base/ini_file.h"
 #include "radar/gl_resources.h"
 #include "radar/radar_gl_widget.h"
 #include "radar/radar_window.h"

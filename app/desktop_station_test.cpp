@@ -2,6 +2,8 @@
 // their captions and buttons, a target reaching the radar windows, the quit question, and a
 // screenshot of each window as an artifact.
 
+#include "app/desktop_station.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include <QSystemTrayIcon>
 #include <QToolButton>
 
-#include "app/desktop_station.h"
 #include "app/main_window.h"
 #include "app/startup_window.h"
 #include "radar/gui_test_support.h"

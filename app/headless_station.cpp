@@ -88,9 +88,10 @@ std::string HeadlessStation::StatusLine() {
     for (const auto& p : table.peers) peers += p.free ? 0 : 1;
     const Station& s = station();
     char line[160];
-    std::snprintf(line, sizeof line, "%s live targets %d, with position %d, peers %d, cycle %.2f ms",
-                  FormatDateTime("hh:nn:ss", s.clock().UtcNow()).c_str(), live, withPosition,
-                  peers, s.lastCycleMs());
+    std::snprintf(line, sizeof line,
+                  "%s live targets %d, with position %d, peers %d, cycle %.2f ms",
+                  FormatDateTime("hh:nn:ss", s.clock().UtcNow()).c_str(), live, withPosition, peers,
+                  s.lastCycleMs());
     return line;
 }
 

@@ -15,7 +15,7 @@ class QSocketNotifier;
 namespace aerova {
 
 class HeadlessStation : public QObject {
-public:
+  public:
     explicit HeadlessStation(RunOptions options);
     ~HeadlessStation() override;
 
@@ -27,7 +27,7 @@ public:
     FlightTable& table() { return runner_->table(); }
     std::string StatusLine();
 
-private:
+  private:
     void OnSignal();
     void ShutDown();
 

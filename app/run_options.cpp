@@ -4,7 +4,8 @@
 
 namespace aerova {
 
-std::optional<RunOptions> ParseRunOptions(const std::vector<std::string>& args, std::string& error) {
+std::optional<RunOptions> ParseRunOptions(const std::vector<std::string>& args,
+                                          std::string& error) {
     RunOptions o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];

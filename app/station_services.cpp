@@ -35,7 +35,8 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
         return IdentifyNewTarget(database_, countries_, f, station_.clock().UtcNow());
     };
     hooks.lookupRoute = [this](Tflight& f, std::string_view callsign) {
-        return routes_ ? routes_->LookupRoute(callsign, f, "", station_.clock().LocalNow()) : std::string();
+        return routes_ ? routes_->LookupRoute(callsign, f, "", station_.clock().LocalNow())
+                       : std::string();
     };
     hooks.peerStatus = [this](const PeerStatusMessage& m, std::string_view ip, int port) {
         network_->HandlePeerStatus(m, ip, port);
@@ -44,8 +45,12 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     hooks.networkFlight = [this](const NetworkFlightReport& r, std::string_view ip, int port) {
         network_->HandleNetworkFlightReport(r, ip, port);
     };
-    hooks.serverLine = [this](const ServerLine& l, std::string_view, int) { network_->HandleServerLine(l); };
-    hooks.sendUdp = [this](const std::string& host, int port, std::string_view d) { udp_.Send(host, port, d); };
+    hooks.serverLine = [this](const ServerLine& l, std::string_view, int) {
+        network_->HandleServerLine(l);
+    };
+    hooks.sendUdp = [this](const std::string& host, int port, std::string_view d) {
+        udp_.Send(host, port, d);
+    };
     hooks.logError = [this](std::string_view line) { station_.WriteErrorLog(std::string(line)); };
     hooks.updateTarget = [this](int slot) {
         if (onTargetUpdated) onTargetUpdated(slot);
@@ -53,8 +58,8 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     hooks.redrawRadar = [this] {
         if (onRedrawRadar) onRedrawRadar();
     };
-    ingest_ = std::make_unique<ReportIngest>(table_, station_.queue, station_.clock(), ingestSettings,
-                                             alerts, std::move(hooks));
+    ingest_ = std::make_unique<ReportIngest>(table_, station_.queue, station_.clock(),
+                                             ingestSettings, alerts, std::move(hooks));
 
     aisLists.namesPath = AisNamesPath(dir);
     AisHooks aisHooks;
@@ -67,9 +72,12 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
 
     NetworkHooks netHooks;
     netHooks.lookupRoute = [this](Tflight& f, std::string_view callsign) {
-        return routes_ ? routes_->LookupRoute(callsign, f, "", station_.clock().LocalNow()) : std::string();
+        return routes_ ? routes_->LookupRoute(callsign, f, "", station_.clock().LocalNow())
+                       : std::string();
     };
-    netHooks.countryOfAddress = [this](std::string_view modes) { return countries_.CountryOfAddress(modes); };
+    netHooks.countryOfAddress = [this](std::string_view modes) {
+        return countries_.CountryOfAddress(modes);
+    };
     netHooks.alertMatch = [this](int slot) { ingest_->AlertMatch(slot); };
     netHooks.setAlertText = [this](std::string_view text) { alerts.alerttext = std::string(text); };
     netHooks.targetAdded = [this](int slot) {
@@ -78,8 +86,8 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     netHooks.targetUpdated = [this](int slot) {
         if (onTargetUpdated) onTargetUpdated(slot);
     };
-    network_ = std::make_unique<StationNetwork>(table_, station_.clock(), udp_, networkSettings, nullptr,
-                                                std::move(netHooks));
+    network_ = std::make_unique<StationNetwork>(table_, station_.clock(), udp_, networkSettings,
+                                                nullptr, std::move(netHooks));
 
     receiverSettings = LoadReceiverSettings(ReceiverSettingsFileToLoad(dir));
     ReceiverLink::Options link;
@@ -115,7 +123,9 @@ void StationServices::BindHooks() {
         aisLists.logPath = AisLogPath(dir, station_.clock().UtcNow());
         aisLists.lbaisname = LoadListFile(aisLists.namesPath);
     };
-    h.openDatabase = [this](const std::string& path) { return database_.OpenAircraftDatabase(path); };
+    h.openDatabase = [this](const std::string& path) {
+        return database_.OpenAircraftDatabase(path);
+    };
     h.closeDatabase = [this] { database_.CloseAircraftDatabase(); };
     h.startReceiver = [this] { StartOfReception(); };
     h.openSockets = [this] { OpenSockets(); };
@@ -145,9 +155,11 @@ void StationServices::StartOfReception() {
     const IniFile ini(station_.settings.iniPath);
     networkSettings.remoteip = ini.ReadInteger("server", "remoteip", 7978);
     FeedSettings feed;
-    feed.port = static_cast<quint16>(ini.ReadInteger("socket", "port", kFeedPort) + options_.portOffset);
+    feed.port =
+        static_cast<quint16>(ini.ReadInteger("socket", "port", kFeedPort) + options_.portOffset);
     if (!feed_.Open(feed))
-        station_.WriteErrorLog("Cannot open the feed socket on TCP port " + std::to_string(feed.port));
+        station_.WriteErrorLog("Cannot open the feed socket on TCP port " +
+                               std::to_string(feed.port));
 
     DataServerOptions serverOptions;
     serverOptions.serverpwd = ini.ReadString("mini", "serverpwd", "");
@@ -159,7 +171,8 @@ void StationServices::StartOfReception() {
         s.port = (n == 1 ? kDataServer1Port : kDataServer2Port) + options_.portOffset;
         s.listenerport = kReportListenerPort + options_.portOffset;
         if (!dataServer(n).Start(s))
-            station_.WriteErrorLog("Cannot open the data server on TCP port " + std::to_string(s.port));
+            station_.WriteErrorLog("Cannot open the data server on TCP port " +
+                                   std::to_string(s.port));
     }
     receiver_->Start();
     if (options_.demo) StartDemo();
@@ -193,7 +206,8 @@ void StationServices::OpenSockets() {
     if (listener_) return;
     listener_ = new QUdpSocket(this);
     if (!listener_->bind(QHostAddress::AnyIPv4, listenerPort())) {
-        station_.WriteErrorLog("Cannot open the report listener on UDP port " + std::to_string(listenerPort()));
+        station_.WriteErrorLog("Cannot open the report listener on UDP port " +
+                               std::to_string(listenerPort()));
         delete listener_;
         listener_ = nullptr;
         return;

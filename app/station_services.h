@@ -9,10 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "station/ais.h"
-#include "station/report_ingest.h"
 #include "app/run_options.h"
-#include "station/station.h"
 #include "database/countries.h"
 #include "database/routes.h"
 #include "database/sqldb.h"
@@ -24,6 +21,9 @@
 #include "receiver/receiver_link.h"
 #include "receiver/receiver_settings.h"
 #include "receiver/sbs_device_library.h"
+#include "station/ais.h"
+#include "station/report_ingest.h"
+#include "station/station.h"
 
 class QTimer;
 class QUdpSocket;
@@ -39,7 +39,7 @@ constexpr int kDataServer2Port = 7989;
 constexpr int kFeedPort = 30014;
 
 class StationServices : public QObject {
-public:
+  public:
     StationServices(Station& station, FlightTable& table, const RunOptions& options);
     ~StationServices() override;
 
@@ -66,7 +66,7 @@ public:
     ReceiverSettings receiverSettings;
     NetworkSettings networkSettings;
 
-private:
+  private:
     void BindHooks();
     void StartOfReception();
     void OpenSockets();

@@ -5,14 +5,13 @@
 namespace aerova {
 namespace {
 
-
 std::int64_t DaysFromCivil(int y, int m, int d) {
     // Howard Hinnant's days_from_civil, shifted to our epoch.
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 +
-                         static_cast<unsigned>(d) - 1;
+    const unsigned doy =
+        (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;  // days since 1970-01-01
 }
@@ -51,7 +50,9 @@ void AppendNumber(std::string& out, int value, int width) {
 
 }  // namespace
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -104,8 +105,12 @@ int DayOfWeek(DayTime t) {
     return static_cast<int>(w) + 1;
 }
 
-DayTime FromUnixSeconds(double seconds) { return kUnixEpochDay + seconds / kSecondsPerDay; }
-double ToUnixSeconds(DayTime t) { return (t - kUnixEpochDay) * kSecondsPerDay; }
+DayTime FromUnixSeconds(double seconds) {
+    return kUnixEpochDay + seconds / kSecondsPerDay;
+}
+double ToUnixSeconds(DayTime t) {
+    return (t - kUnixEpochDay) * kSecondsPerDay;
+}
 
 std::string FormatDateTime(std::string_view format, DayTime t) {
     DateParts d;

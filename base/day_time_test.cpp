@@ -22,12 +22,9 @@ TEST(DayTimeTest, FormatsTheStationsPatterns) {
         const char* format;
         const char* expected;
     } cases[] = {
-        {"yyyymmdd", "20260307"},
-        {"hh:nn:ss.zzz", "09:05:04.032"},
-        {"yyyy/mm/dd", "2026/03/07"},
-        {"yyyymmdd-hhnnss", "20260307-090504"},
-        {"d.m.yy", "7.3.26"},
-        {"\"at\" hh", "at 09"},
+        {"yyyymmdd", "20260307"},     {"hh:nn:ss.zzz", "09:05:04.032"},
+        {"yyyy/mm/dd", "2026/03/07"}, {"yyyymmdd-hhnnss", "20260307-090504"},
+        {"d.m.yy", "7.3.26"},         {"\"at\" hh", "at 09"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatDateTime(c.format, t), c.expected) << c.format;
 }

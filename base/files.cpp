@@ -40,7 +40,9 @@ bool WriteFileReplacing(const std::string& path, std::string_view content) {
     return ok;
 }
 
-bool CreateEmptyFile(const std::string& path) { return WriteFileReplacing(path, {}); }
+bool CreateEmptyFile(const std::string& path) {
+    return WriteFileReplacing(path, {});
+}
 
 bool FileExists(const std::string& path) {
     std::error_code ec;

@@ -35,7 +35,8 @@ void IniFile::Parse(std::string_view content) {
             continue;
         }
         const std::size_t eq = line.find('=');
-        if (line.empty() || line[0] == ';' || line[0] == '#' || eq == std::string::npos || eq == 0) {
+        if (line.empty() || line[0] == ';' || line[0] == '#' || eq == std::string::npos ||
+            eq == 0) {
             target->push_back(Line{"", raw});
             continue;
         }
@@ -119,7 +120,9 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
     WriteString(section, key, value ? "1" : "0");
 }
 
-bool IniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
+bool IniFile::SectionExists(std::string_view section) const {
+    return FindSection(section) != nullptr;
+}
 
 bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
     return FindLine(section, key) != nullptr;
@@ -174,6 +177,8 @@ std::string IniFile::ToText() const {
     return out;
 }
 
-bool IniFile::UpdateFile() const { return WriteFileReplacing(path_, ToText()); }
+bool IniFile::UpdateFile() const {
+    return WriteFileReplacing(path_, ToText());
+}
 
 }  // namespace aerova

@@ -12,7 +12,7 @@
 namespace aerova {
 
 class IniFile {
-public:
+  public:
     IniFile() = default;
     // Reads the file when it exists; a missing or unreadable file is an empty one.
     explicit IniFile(std::string path);
@@ -44,7 +44,7 @@ public:
     // Writes the whole file to `path()`; false when it cannot be written.
     bool UpdateFile() const;
 
-private:
+  private:
     struct Line {
         std::string key;    // empty for comments and blank lines
         std::string value;  // the value, or the raw line of a comment

@@ -8,7 +8,9 @@
 namespace aerova {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::optional<std::int64_t> ParseInteger(std::string_view s, std::int64_t lo, std::int64_t hi) {
     std::size_t i = 0;
@@ -32,12 +34,16 @@ std::optional<std::int64_t> ParseInteger(std::string_view s, std::int64_t lo, st
     const char* last = s.data() + s.size();
     auto [ptr, ec] = std::from_chars(first, last, magnitude, base);
     if (ec != std::errc() || ptr != last) return std::nullopt;
-    if (base == 16 && !negative && magnitude <= 0xFFFFFFFFull && hi == std::numeric_limits<std::int32_t>::max()) {
+    if (base == 16 && !negative && magnitude <= 0xFFFFFFFFull &&
+        hi == std::numeric_limits<std::int32_t>::max()) {
         // "$FFFFFFFF" is -1 for a 32-bit integer, as hexadecimal constants are bit patterns.
-        return static_cast<std::int64_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(magnitude)));
+        return static_cast<std::int64_t>(
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(magnitude)));
     }
-    if (magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return std::nullopt;
-    const auto value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    if (magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+        return std::nullopt;
+    const auto value =
+        negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
     if (value < lo || value > hi) return std::nullopt;
     return value;
 }
@@ -71,8 +77,12 @@ std::optional<double> TryParseReal(std::string_view s) {
     return value;
 }
 
-std::int32_t IntOf(std::string_view text) { return IntOr(text, 1); }
-double RealOf(std::string_view text) { return RealOr(text, 1.0); }
+std::int32_t IntOf(std::string_view text) {
+    return IntOr(text, 1);
+}
+double RealOf(std::string_view text) {
+    return RealOr(text, 1.0);
+}
 
 std::int32_t IntOr(std::string_view text, std::int32_t fallback) {
     auto v = TryParseInt(text);

@@ -5,7 +5,8 @@ namespace aerova {
 std::string Copy(std::string_view s, long index, long count) {
     if (index < 1) index = 1;
     if (count <= 0 || static_cast<std::size_t>(index) > s.size()) return {};
-    return std::string(s.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count)));
+    return std::string(
+        s.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count)));
 }
 
 std::size_t Pos(std::string_view sub, std::string_view s, std::size_t from) {
@@ -20,10 +21,14 @@ void Delete(std::string& s, long index, long count) {
 }
 
 namespace {
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool IsTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 }  // namespace
 
-std::string Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+std::string Trim(std::string_view s) {
+    return TrimRight(TrimLeft(s));
+}
 
 std::string TrimLeft(std::string_view s) {
     std::size_t b = 0;

@@ -17,7 +17,7 @@ template <std::size_t N>
 class Text {
     static_assert(N > 0 && N < 256, "bounded texts hold at most 255 bytes");
 
-public:
+  public:
     Text() = default;
     Text(std::string_view s) { assign(s); }  // NOLINT: implicit like a string field
     Text(const char* s) { assign(s ? std::string_view(s) : std::string_view()); }
@@ -60,7 +60,7 @@ public:
     }
     friend std::ostream& operator<<(std::ostream& os, const Text& t) { return os << t.view(); }
 
-private:
+  private:
     std::array<char, N> buf_{};
     std::uint8_t len_ = 0;
 };

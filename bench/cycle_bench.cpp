@@ -44,7 +44,10 @@ void BM_Timer1TimerFullTable(benchmark::State& state) {
     state.counters["live"] = kMaxFlights;
     std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_Timer1TimerFullTable)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Timer1TimerFullTable)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace aerova

@@ -3,15 +3,15 @@
 // reports how far each tick strayed from its schedule. Drive it with an HTTP load tool.
 //
 //   aerova_dataserver_load <port> <seconds>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <thread>
 
-#include "distribution/data_server.h"
 #include "base/numbers.h"
+#include "distribution/data_server.h"
 #include "distribution/test_flights.h"
 
 int main(int argc, char** argv) {
@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 20;
     auto table = testing::NewTable();
     for (int i = 0; i < kMaxFlights; ++i) {
-        Tflight& f = testing::PlaceTarget(*table, i, IntToHex(0x3C0000u + static_cast<unsigned>(i), 6));
+        Tflight& f =
+            testing::PlaceTarget(*table, i, IntToHex(0x3C0000u + static_cast<unsigned>(i), 6));
         f.flightid = "DLH" + std::to_string(i);
         f.lat = "53.55123";
         f.lon = "9.99321";
@@ -46,8 +47,9 @@ int main(int argc, char** argv) {
     double worstms = 0;
     for (int tick = 1; tick <= seconds; ++tick) {
         std::this_thread::sleep_until(start + std::chrono::seconds(tick));
-        const double lateness =
-            std::chrono::duration<double, std::milli>(Clock::now() - (start + std::chrono::seconds(tick))).count();
+        const double lateness = std::chrono::duration<double, std::milli>(
+                                    Clock::now() - (start + std::chrono::seconds(tick)))
+                                    .count();
         {
             std::scoped_lock lock(stationmutex);
             for (auto& f : table->flights) {

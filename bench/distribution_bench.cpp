@@ -1,9 +1,9 @@
 // Hot paths of the distribution: one feed tick and one full flight list, 2000 targets each.
 #include <benchmark/benchmark.h>
 
+#include "base/numbers.h"
 #include "distribution/data_request.h"
 #include "distribution/feed_lines.h"
-#include "base/numbers.h"
 #include "distribution/test_flights.h"
 
 namespace aerova {
@@ -11,7 +11,8 @@ namespace {
 
 void FillTable(FlightTable& table) {
     for (int i = 0; i < kMaxFlights; ++i) {
-        Tflight& f = testing::PlaceTarget(table, i, IntToHex(0x3C0000u + static_cast<unsigned>(i), 6));
+        Tflight& f =
+            testing::PlaceTarget(table, i, IntToHex(0x3C0000u + static_cast<unsigned>(i), 6));
         f.flightid = "DLH" + std::to_string(i);
         f.box = "0000";
         f.gs = "450.5";

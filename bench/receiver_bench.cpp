@@ -1,8 +1,7 @@
 // Hot paths of the receiver link: frame texts through the receiver queue, the parse step and
 // the dispatch into the decoder table; and a poll that reports 2000 changed targets.
-#include <benchmark/benchmark.h>
-
 #include <arpa/inet.h>
+#include <benchmark/benchmark.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -20,7 +19,7 @@ namespace {
 
 // Decodes nothing but touches the record, as the cheapest possible decoder would.
 class TrivialDecoder final : public FrameDecoder {
-public:
+  public:
     void SetDecoderHome(double, double) override {}
     void DecodeExtendedSquitter(TSBSFlight& t, std::uint8_t first, const std::uint8_t* me,
                                 std::size_t) override {

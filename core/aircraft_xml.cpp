@@ -23,8 +23,8 @@ AircraftXmlData ParseAircraftXml(std::string_view head) {
     if (open != std::string::npos) {
         data.reg = ReplaceAll(Trim(text.substr(0, open)), "-", "");
         const std::size_t close = text.find(')', open);
-        const std::string type =
-            text.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+        const std::string type = text.substr(
+            open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
         data.icaotype = UpperCase(Trim(type));
     } else {
         data.reg = ReplaceAll(Trim(text), "-", "");
@@ -47,13 +47,38 @@ bool WriteAircraftXmlTemplate(const std::string& path) {
     static constexpr const char* kLines[] = {
         "<?xml version=\"1.0\"?>",
         "<?xml-stylesheet type=\"text/xsl\" href=\"basestation.xsl\"?>",
-        "<bml>", "<transmission>", "<modes></modes>", "<country/>", "</transmission>",
-        "<regdata>", "<registration></registration>", "<currentregdate/>", "<previousid/>",
-        "<firstregdate/>", "<status/>", "<deregdate/>", "<manufacturer/>", "<type/>",
-        "<serialno/>", "<popularname/>", "<genericname/>", "<aircraftclass/>", "<engines/>",
-        "<ownershipstatus/>", "<registeredowners/>", "<mtow/>", "<totalhours/>", "<yearbuilt/>",
-        "<cofacategory/>", "<cofaexpiry/>", "</regdata>", "<user>", "<notes></notes>",
-        "</user>", "<history/>", "</bml>",
+        "<bml>",
+        "<transmission>",
+        "<modes></modes>",
+        "<country/>",
+        "</transmission>",
+        "<regdata>",
+        "<registration></registration>",
+        "<currentregdate/>",
+        "<previousid/>",
+        "<firstregdate/>",
+        "<status/>",
+        "<deregdate/>",
+        "<manufacturer/>",
+        "<type/>",
+        "<serialno/>",
+        "<popularname/>",
+        "<genericname/>",
+        "<aircraftclass/>",
+        "<engines/>",
+        "<ownershipstatus/>",
+        "<registeredowners/>",
+        "<mtow/>",
+        "<totalhours/>",
+        "<yearbuilt/>",
+        "<cofacategory/>",
+        "<cofaexpiry/>",
+        "</regdata>",
+        "<user>",
+        "<notes></notes>",
+        "</user>",
+        "<history/>",
+        "</bml>",
     };
     if (!ForceDirectories(ExtractFileDir(path))) return false;
     std::string text;

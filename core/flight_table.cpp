@@ -136,7 +136,8 @@ void FlightTable::ResetHistory(int slot) {
 
 void FlightTable::AddHistoryPoint(int slot, std::int32_t fl, float lat, float lon) {
     PositionHistory& h = history[static_cast<std::size_t>(slot)];
-    h.entries[static_cast<std::size_t>(h.writepos)] = HistoryEntry{lat, lon, static_cast<float>(fl)};
+    h.entries[static_cast<std::size_t>(h.writepos)] =
+        HistoryEntry{lat, lon, static_cast<float>(fl)};
     if (++h.writepos >= kHistoryLength) {
         h.writepos = 0;
         h.wrapped = true;

@@ -38,7 +38,7 @@ struct WindowTargetMarks {
 };
 
 class FlightTable {
-public:
+  public:
     FlightTable();
 
     std::array<Tflight, kMaxFlights> flights;
@@ -78,7 +78,7 @@ public:
     // Forgets `slot` in both windows: highlight, selection, follow and on-screen mark.
     void ForgetInWindows(int slot);
 
-private:
+  private:
     void PrepareSlot(int slot);
     int ScanFlight(std::string_view modes) const;
 

@@ -8,7 +8,9 @@ namespace aerova {
 namespace {
 
 // The table is large; keep one per test on the heap.
-std::unique_ptr<FlightTable> NewTable() { return std::make_unique<FlightTable>(); }
+std::unique_ptr<FlightTable> NewTable() {
+    return std::make_unique<FlightTable>();
+}
 
 void MakeLive(FlightTable& t, int slot, const char* modes) {
     t.flights[slot].modes = modes;

@@ -14,10 +14,14 @@ namespace {
 int NibbleOf(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     switch (c) {
-    case ':': return 10;
-    case '-': return 12;
-    case '.': return 13;
-    default: return 11;  // the blank, and anything a sender should not have passed
+        case ':':
+            return 10;
+        case '-':
+            return 12;
+        case '.':
+            return 13;
+        default:
+            return 11;  // the blank, and anything a sender should not have passed
     }
 }
 
@@ -66,8 +70,10 @@ void UnpackTextTo(std::string_view bytes, std::string& out) {
         }
         const int hi = b >> 4, lo = b & 15;
         const std::size_t pairStart = out.size();
-        if (hi == 15) out += "   *F+";
-        else if (hi < 14) out.push_back(kNibbleChars[hi]);
+        if (hi == 15)
+            out += "   *F+";
+        else if (hi < 14)
+            out.push_back(kNibbleChars[hi]);
         if (lo == 15) {
             out.resize(pairStart);
             out += "  *F+";
@@ -121,10 +127,14 @@ std::string AltitudeCode(std::string_view t) {
     if (t.size() == 1) return "0000";
     const std::string_view quarter = t.substr(t.size() - 2);
     std::string code(t.substr(0, t.size() - 2));
-    if (quarter == "00") code += '1';
-    else if (quarter == "25") code += '2';
-    else if (quarter == "50") code += '3';
-    else if (quarter == "75") code += '4';
+    if (quarter == "00")
+        code += '1';
+    else if (quarter == "25")
+        code += '2';
+    else if (quarter == "50")
+        code += '3';
+    else if (quarter == "75")
+        code += '4';
     if (code.size() < 4) code.insert(0, 4 - code.size(), '0');
     return code;
 }
@@ -158,14 +168,22 @@ std::string LabelAltitudeCode(std::string_view altitude, std::string_view qnh,
 
 char ClassMarkCode(char classmark) {
     switch (classmark) {
-    case '-': return '0';
-    case '\'': return '1';
-    case '"': return '2';
-    case '*': return '3';
-    case 'x': return '4';
-    case ',': return '5';
-    case 'v': return '6';
-    default: return ' ';
+        case '-':
+            return '0';
+        case '\'':
+            return '1';
+        case '"':
+            return '2';
+        case '*':
+            return '3';
+        case 'x':
+            return '4';
+        case ',':
+            return '5';
+        case 'v':
+            return '6';
+        default:
+            return ' ';
     }
 }
 
@@ -235,8 +253,7 @@ std::string EncodeSbsReport(const TSBSFlight& r, std::string_view qnh,
     if (r.block50) block(kBlockRoll, {r.roll.view(), r.trackrate.view()});
     if (r.block60) block(kBlockHeading, {r.heading.view(), r.ias.view(), r.mach.view()});
     if (r.blockalt) {
-        const std::string label =
-            LabelAltitudeCode(r.altitude.view(), qnh, transition, r.onground);
+        const std::string label = LabelAltitudeCode(r.altitude.view(), qnh, transition, r.onground);
         block(kBlockLabelAlt, {label, r.squawk.view()});
     }
     out.push_back(static_cast<char>(kReportEnd));

@@ -117,11 +117,11 @@ struct ReportBlock {
 };
 
 struct MainReport {
-    int kind = 0;                   // 3, 4 or 5
-    bool scrambled = false;         // kinds 4 and 5
-    Text<6> address;                // unscrambled
-    bool hashead = false;           // byte 8 is 0xFE
-    std::string_view head;          // packed head, byte 9 up to the first marker
+    int kind = 0;            // 3, 4 or 5
+    bool scrambled = false;  // kinds 4 and 5
+    Text<6> address;         // unscrambled
+    bool hashead = false;    // byte 8 is 0xFE
+    std::string_view head;   // packed head, byte 9 up to the first marker
     ReportBlock ident, selalt, roll, heading, labelalt;
 };
 
@@ -136,7 +136,7 @@ struct IdentFields {
     std::string gnssdiff;  // "." turned back into "+"
     std::string vrate;     // "." turned back into "+"
     std::string gs, track, tas;
-    int flags = 255;       // validity flags; 255 when the eighth field is absent or not "9..."
+    int flags = 255;  // validity flags; 255 when the eighth field is absent or not "9..."
 };
 IdentFields ParseIdentBlock(std::string_view content);
 // The same, unpacking into `scratch` (reused between reports to spare an allocation).
@@ -157,8 +157,8 @@ std::optional<ReceiverStatusLine> ParseReceiverStatus(std::string_view datagram)
 // Peer status, full ("{...}" or 0x04...0x05) or a local source's short "ICOD" status. The
 // peer record carries the message's fields; ip, port, active, lastheard are the handler's.
 struct PeerStatusMessage {
-    bool full = true;     // false for the "ICOD" short status
-    bool oldform = false; // "{...}"
+    bool full = true;      // false for the "ICOD" short status
+    bool oldform = false;  // "{...}"
     TPeer peer;
 };
 std::optional<PeerStatusMessage> ParsePeerStatus(std::string_view datagram);

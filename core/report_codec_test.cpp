@@ -1,7 +1,8 @@
 #include "core/report_codec.h"
-#include "core/test_records.h"
 
 #include <gtest/gtest.h>
+
+#include "core/test_records.h"
 
 namespace aerova {
 namespace {
@@ -12,7 +13,9 @@ std::string Bytes(std::initializer_list<int> bytes) {
     return s;
 }
 
-TSBSFlight Record() { return testing::Aircraft("4CA1FA"); }
+TSBSFlight Record() {
+    return testing::Aircraft("4CA1FA");
+}
 
 TEST(NibblePackingTest, PacksPairsAndSendsTheZeroByteAsEE) {
     EXPECT_EQ(PackText("12:-. 3"), Bytes({0x12, 0xAC, 0xDB, 0x3E}));
@@ -74,9 +77,9 @@ TEST(LabelCodeTest, FlightLevelAltitudeAndGround) {
 TEST(EncodeSbsReportTest, HeadOnlyReportBytes) {
     const TSBSFlight r = Record();
     // Head "010000 0" + "9999" + "7000.5" + ":".
-    const std::string expected = Bytes({0xFA, 0x05}) + "2EG7@G" +
-                                 Bytes({0xFE, 0x01, 0xEE, 0xEE, 0xB0, 0x99, 0x99, 0x70,
-                                        0xEE, 0xD5, 0xAE, 0xFF});
+    const std::string expected =
+        Bytes({0xFA, 0x05}) + "2EG7@G" +
+        Bytes({0xFE, 0x01, 0xEE, 0xEE, 0xB0, 0x99, 0x99, 0x70, 0xEE, 0xD5, 0xAE, 0xFF});
     EXPECT_EQ(EncodeSbsReport(r, "1013", "5500"), expected);
 }
 
@@ -147,7 +150,8 @@ TEST(ParseMainReportTest, RejectsShortAndForeignDatagrams) {
 }
 
 TEST(ParseMainReportTest, BlockMarkerWithoutContentIsTruncated) {
-    const std::string d = Bytes({0xFA, 0x03}) + "4CA1FA" + Bytes({0xFE, 0x01, 0x02, 0x03, 0x04, 0xF8, 0xFF});
+    const std::string d =
+        Bytes({0xFA, 0x03}) + "4CA1FA" + Bytes({0xFE, 0x01, 0x02, 0x03, 0x04, 0xF8, 0xFF});
     const auto m = ParseMainReport(d);
     ASSERT_TRUE(m.has_value());
     EXPECT_TRUE(m->labelalt.present);

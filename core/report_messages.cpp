@@ -25,14 +25,25 @@ std::optional<ReceiverStatusLine> ParseReceiverStatus(std::string_view d) {
     ReceiverStatusLine line;
     line.type = first;
     switch (first) {
-    case 0xE1: line.slot = 0; break;
-    case 0xE2: line.slot = 1; break;
-    case 0xE3: line.slot = 2; break;
-    case 0xE4: line.slot = 3; break;
-    default: break;
+        case 0xE1:
+            line.slot = 0;
+            break;
+        case 0xE2:
+            line.slot = 1;
+            break;
+        case 0xE3:
+            line.slot = 2;
+            break;
+        case 0xE4:
+            line.slot = 3;
+            break;
+        default:
+            break;
     }
-    if (first == 0xE2) line.text = Copy(d, 3, 7);
-    else if (line.slot >= 0) line.text = Copy(d, 2, 16);
+    if (first == 0xE2)
+        line.text = Copy(d, 3, 7);
+    else if (line.slot >= 0)
+        line.text = Copy(d, 2, 16);
     return line;
 }
 
@@ -140,8 +151,7 @@ std::optional<NetworkFlightReport> ParseNetworkFlightReport(std::string_view d) 
     if ((f.gs == ".0" || f.gs == "0.0") && !f.tas.empty()) f.gs = f.tas + ".0";
     std::string squawk = f.squawk.str();
     auto mark = [&](std::size_t pos, char c) {
-        if (f.status.size() > pos && f.status[pos] == '1' &&
-            squawk.find(c) == std::string::npos)
+        if (f.status.size() > pos && f.status[pos] == '1' && squawk.find(c) == std::string::npos)
             squawk += c;
     };
     mark(4, '*');

@@ -6,20 +6,30 @@ namespace aerova {
 namespace {
 
 TEST(ReceiverStatusTest, SlotTextsAndAcceptance) {
-    const auto e1 = ParseReceiverStatus("\xE1" "ABCDEFGHIJKLMNOPQ\xEF");  // 19 bytes
+    const auto e1 = ParseReceiverStatus(
+        "\xE1"
+        "ABCDEFGHIJKLMNOPQ\xEF");  // 19 bytes
     EXPECT_FALSE(e1.has_value());
-    const auto e3 = ParseReceiverStatus("\xE3" "Signal 42\xEF");
+    const auto e3 = ParseReceiverStatus(
+        "\xE3"
+        "Signal 42\xEF");
     ASSERT_TRUE(e3.has_value());
     EXPECT_EQ(e3->slot, 2);
     EXPECT_EQ(e3->text, "Signal 42\xEF");
-    const auto e2 = ParseReceiverStatus("\xE2" "xABCDEFGHIJ\xEF");
+    const auto e2 = ParseReceiverStatus(
+        "\xE2"
+        "xABCDEFGHIJ\xEF");
     ASSERT_TRUE(e2.has_value());
     EXPECT_EQ(e2->slot, 1);
     EXPECT_EQ(e2->text, "ABCDEFG");
-    const auto ee = ParseReceiverStatus("\xEE" "x\xEF");
+    const auto ee = ParseReceiverStatus(
+        "\xEE"
+        "x\xEF");
     ASSERT_TRUE(ee.has_value());
     EXPECT_EQ(ee->slot, -1);
-    EXPECT_FALSE(ParseReceiverStatus("\xE1" "abc").has_value());
+    EXPECT_FALSE(ParseReceiverStatus("\xE1"
+                                     "abc")
+                     .has_value());
 }
 
 TEST(PeerStatusTest, FullStatusWithInfoHoldingColons) {
@@ -64,15 +74,21 @@ TEST(PeerStatusTest, OldFormAndShortStatus) {
 }
 
 TEST(ChatTest, SenderMessageAndMissingTab) {
-    auto c = ParseChat("\x01" "Station A\thello there\x02");
+    auto c = ParseChat(
+        "\x01"
+        "Station A\thello there\x02");
     ASSERT_TRUE(c.has_value());
     EXPECT_EQ(c->station, "Station A");
     EXPECT_EQ(c->message, "hello there");
-    c = ParseChat("\x01" "no tab\x02");
+    c = ParseChat(
+        "\x01"
+        "no tab\x02");
     ASSERT_TRUE(c.has_value());
     EXPECT_EQ(c->station, "");
     EXPECT_EQ(c->message, "no tab");
-    EXPECT_FALSE(ParseChat("\x01" "open").has_value());
+    EXPECT_FALSE(ParseChat("\x01"
+                           "open")
+                     .has_value());
 }
 
 TEST(NetworkFlightReportTest, AllFieldsWithStatusMarks) {
@@ -111,15 +127,17 @@ TEST(NetworkFlightReportTest, WithoutStatusFieldsKeepsPositionFlag) {
     EXPECT_FALSE(n->hasstatus);
     EXPECT_FALSE(n->record.nopos);
     EXPECT_EQ(n->record.gs, "0.0");
-    const auto e = ParseNetworkFlightReport("[4CA1FA:RYR:0:1000:::0:1:0:1234:013:55:X:1:1:FR:"
-                                            "000000000:x:200:0]");
+    const auto e = ParseNetworkFlightReport(
+        "[4CA1FA:RYR:0:1000:::0:1:0:1234:013:55:X:1:1:FR:"
+        "000000000:x:200:0]");
     ASSERT_TRUE(e.has_value());
     EXPECT_TRUE(e->record.nopos);
 }
 
 TEST(ServerLineTest, FieldsAndMobileForm) {
-    const auto s = ParseServerLine("\xFA\xCF Van 3 :unit7:GPS:900001:52.1:4.3:a045:90:35:+12:"
-                                   "1200:AMS-LHR: 9990 &");
+    const auto s = ParseServerLine(
+        "\xFA\xCF Van 3 :unit7:GPS:900001:52.1:4.3:a045:90:35:+12:"
+        "1200:AMS-LHR: 9990 &");
     ASSERT_TRUE(s.has_value());
     EXPECT_TRUE(s->mobile);
     EXPECT_EQ(s->label, "Van 3");

@@ -8,13 +8,15 @@ namespace aerova {
 
 TrailStore::TrailStore() {
     bytes_ = sizeof(TrailPoint) * static_cast<std::size_t>(kTrailRings) * kTrailPoints;
-    void* p = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                   -1, 0);
+    void* p = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (p == MAP_FAILED) throw std::bad_alloc();
     points_ = static_cast<TrailPoint*>(p);
 }
 
-TrailStore::~TrailStore() { munmap(points_, bytes_); }
+TrailStore::~TrailStore() {
+    munmap(points_, bytes_);
+}
 
 int TrailStore::TakeRing() {
     for (int r = 0; r < kTrailRings; ++r) {

@@ -15,15 +15,15 @@ constexpr int kTrailPoints = 7200;
 struct TrailPoint {
     std::uint8_t kind;  // 0 none, 1 normal, 2 user-coloured in either radar window
     std::uint8_t reserved;
-    std::int16_t fl;    // feet / 100
-    float x, y, z;      // radar window 1's scene coordinates
+    std::int16_t fl;  // feet / 100
+    float x, y, z;    // radar window 1's scene coordinates
     float colour[3];  // red, green, blue 0..1, as radar window 1 last drew the target
     std::uint32_t reserved2;
 };
 static_assert(sizeof(TrailPoint) == 32);
 
 class TrailStore {
-public:
+  public:
     TrailStore();
     ~TrailStore();
     TrailStore(const TrailStore&) = delete;
@@ -43,7 +43,7 @@ public:
     }
     bool InUse(int ring) const { return inuse_[static_cast<std::size_t>(ring)] != 0; }
 
-private:
+  private:
     TrailPoint* points_ = nullptr;
     std::size_t bytes_ = 0;
     std::array<std::uint8_t, kTrailRings> inuse_{};

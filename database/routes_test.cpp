@@ -162,8 +162,8 @@ TEST(GwiEntryTest, FieldsDatesAndDayMarks) {
 TEST_F(RouteFilesTest, GwiTimetableReadsAtMostOneHundredEntries) {
     std::string text = "[GWI123]\r\n";
     for (int i = 0; i < 105; ++i)
-        text +=
-            Concat({"F", std::to_string(i), "=45000;45100;X;X;X;X;X;X;X;R", std::to_string(i), "\r\n"});
+        text += Concat(
+            {"F", std::to_string(i), "=45000;45100;X;X;X;X;X;X;X;R", std::to_string(i), "\r\n"});
     text += "[GWI124]\r\nF0=1;2;X;X;X;X;X;X;X;A\r\nF2=1;2;X;X;X;X;X;X;X;B\r\n";
     dir.Write("aerova-routes/gwi.txt", text);
     const auto entries = routes.GwiTimetable("123");

@@ -4,7 +4,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
-
 #include <algorithm>
 
 #include "base/numbers.h"
@@ -98,7 +97,8 @@ PollSettings ReadPollSettings(const IniFile& ini) {
         set.proxyport = ini.ReadString("mini", "proxyport" + n, "");
         set.user = ini.ReadString("mini", "user" + n, "");
         set.proxypwd = ini.ReadString("mini", "proxypwd" + n, "");
-        s.names[static_cast<std::size_t>(i)] = ini.ReadString("mini", "set" + n, s.names[static_cast<std::size_t>(i)]);
+        s.names[static_cast<std::size_t>(i)] =
+            ini.ReadString("mini", "set" + n, s.names[static_cast<std::size_t>(i)]);
     }
     const int active = ini.ReadInteger("mini", "activeset", 0);
     s.activeset = active >= 0 && active < 3 ? active : 0;
@@ -126,7 +126,8 @@ void DataPoller::Finished(QNetworkReply* reply) {
     if (reply == pending_) pending_.clear();
     if (reply->error() != QNetworkReply::NoError) return;
     const QByteArray body = reply->readAll();
-    for (const std::string& d : WrapReplyLines(std::string_view(body.constData(), static_cast<std::size_t>(body.size())))) {
+    for (const std::string& d : WrapReplyLines(
+             std::string_view(body.constData(), static_cast<std::size_t>(body.size())))) {
         if (sender_.Send("127.0.0.1", settings_.listenerport, d)) ++datagrams_;
     }
 }

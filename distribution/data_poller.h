@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-
 #include <array>
 #include <functional>
 #include <optional>
@@ -62,7 +61,7 @@ PollSettings ReadPollSettings(const IniFile& ini);
 std::vector<std::string> WrapReplyLines(std::string_view reply);
 
 class DataPoller : public QObject {
-public:
+  public:
     using ViewSource = std::function<std::optional<PollView>()>;
 
     DataPoller(DatagramSender& sender, ViewSource view, QObject* parent = nullptr);
@@ -75,11 +74,11 @@ public:
     void Stop();
     bool active() const { return timer_.isActive(); }
 
-    int ticks() const { return ticks_; }        // timer ticks, with or without a request
-    int requests() const { return requests_; }  // requests sent
-    int datagrams() const { return datagrams_; } // lines handed to the listener
+    int ticks() const { return ticks_; }          // timer ticks, with or without a request
+    int requests() const { return requests_; }    // requests sent
+    int datagrams() const { return datagrams_; }  // lines handed to the listener
 
-private:
+  private:
     void Poll();
     void Finished(QNetworkReply* reply);
 

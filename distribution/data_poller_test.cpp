@@ -21,8 +21,9 @@ TEST(PollRequestUrl, KeysInOrderWithFixedDecimals) {
               "http://10.0.0.5:7989/req=secret?lat=53.57&lon=9.99&alt=1234.6");
     set.nopos = true;
     set.serial = "1234";
-    EXPECT_EQ(PollRequestUrl(set, {-1.0, -120.256, 6500}),
-              "http://10.0.0.5:7989/req=secret?nopos=1&serial=1234&lat=-1.00&lon=-120.26&alt=127.5");
+    EXPECT_EQ(
+        PollRequestUrl(set, {-1.0, -120.256, 6500}),
+        "http://10.0.0.5:7989/req=secret?nopos=1&serial=1234&lat=-1.00&lon=-120.26&alt=127.5");
 }
 
 TEST(PollIntervalSeconds, OfferedChoices) {
@@ -34,8 +35,9 @@ TEST(PollIntervalSeconds, OfferedChoices) {
 
 TEST(ReadPollSettings, SetsFromTheMiniSectionWithDefaults) {
     IniFile ini;
-    ini.Parse("[MINI]\nurl2=remote.example\nPort2=7989\npwd2=secret\narea2=0\ninterval2=5\n"
-              "set2=Club\nactiveset=1\n");
+    ini.Parse(
+        "[MINI]\nurl2=remote.example\nPort2=7989\npwd2=secret\narea2=0\ninterval2=5\n"
+        "set2=Club\nactiveset=1\n");
     const PollSettings s = ReadPollSettings(ini);
     EXPECT_EQ(s.activeset, 1);
     EXPECT_EQ(s.sets[1].url, "remote.example");
@@ -55,8 +57,12 @@ TEST(WrapReplyLines, EachLineBecomesADataServerDatagram) {
     EXPECT_TRUE(WrapReplyLines("nosend").empty());
     const auto d = WrapReplyLines("A:B\n\nC:D\r\n");
     ASSERT_EQ(d.size(), 2u);
-    EXPECT_EQ(d[0], "\xFA\xCE" "A:B&");
-    EXPECT_EQ(d[1], "\xFA\xCE" "C:D&");
+    EXPECT_EQ(d[0],
+              "\xFA\xCE"
+              "A:B&");
+    EXPECT_EQ(d[1],
+              "\xFA\xCE"
+              "C:D&");
     EXPECT_TRUE(WrapReplyLines(std::string(508, 'x')).empty());
     EXPECT_EQ(WrapReplyLines(std::string(507, 'x')).size(), 1u);
     EXPECT_TRUE(WrapReplyLines(std::string("a\0b", 3)).empty());
@@ -88,11 +94,15 @@ TEST(DataPoller, PollsARealServerAndRelaysTheLines) {
     ps.sets[1].pwd = "pw";
     ps.sets[1].interval = 1;
     ps.listenerport = listener.port();
-    DataPoller poller(sender, [] { return std::optional<PollView>(PollView{53.5, 10.0, 6372.5 + 50}); });
+    DataPoller poller(sender, [] {
+        return std::optional<PollView>(PollView{53.5, 10.0, 6372.5 + 50});
+    });
     poller.SetSettings(ps);
     poller.Start();
     ASSERT_TRUE(PumpUntil([&] { return poller.datagrams() == 1; }, 4000));
-    EXPECT_EQ(listener.Receive(500), "\xFA\xCE" "DLH4AB:::3C6586:53.6:10.0:::::::&");
+    EXPECT_EQ(listener.Receive(500),
+              "\xFA\xCE"
+              "DLH4AB:::3C6586:53.6:10.0:::::::&");
     // Nothing new at the next poll: "nosend" sends nothing.
     // The third request goes out only once the second one's answer was handled.
     ASSERT_TRUE(PumpUntil([&] { return poller.requests() >= 3; }, 4000));

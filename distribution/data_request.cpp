@@ -52,7 +52,6 @@ GpsIdentity ParseGpsId(std::string_view gpsid) {
 
 namespace {
 
-
 bool FieldSafe(std::string_view s) {
     for (const char c : s) {
         const auto b = static_cast<unsigned char>(c);
@@ -68,7 +67,9 @@ std::optional<double> FiniteReal(const std::optional<std::string>& text) {
     return v;
 }
 
-bool& ServerMark(Tflight& f, int server) { return server == 2 ? f.freshhttp2 : f.freshhttp1; }
+bool& ServerMark(Tflight& f, int server) {
+    return server == 2 ? f.freshhttp2 : f.freshhttp1;
+}
 
 }  // namespace
 

@@ -17,13 +17,13 @@ namespace aerova {
 // The query keys, first occurrence of each (names without regard to case), values in
 // lower case as the servers read them.
 class DataRequest {
-public:
+  public:
     DataRequest(std::string path, const std::vector<std::pair<std::string, std::string>>& query);
     const std::string& path() const { return path_; }
     std::optional<std::string> Value(std::string_view key) const;
     bool Is(std::string_view key, std::string_view value) const;
 
-private:
+  private:
     std::string path_;
     std::vector<std::pair<std::string, std::string>> values_;
 };
@@ -54,9 +54,9 @@ struct Area {
 std::optional<Area> AreaOf(const DataRequest& request);
 
 struct DataServerOptions {
-    int server = 1;            // 1: port 7988, mark `freshhttp1`; 2: port 7989, `freshhttp2`
-    bool updatesonly = true;   // "Transmit updates only (1 client)": `cb7988` / `cb7989`
-    std::string serverpwd;     // `mini`/`serverpwd`
+    int server = 1;           // 1: port 7988, mark `freshhttp1`; 2: port 7989, `freshhttp2`
+    bool updatesonly = true;  // "Transmit updates only (1 client)": `cb7988` / `cb7989`
+    std::string serverpwd;    // `mini`/`serverpwd`
 };
 
 // One line per flight taken, in slot order: flightid (trimmed), reg, icaotype, modes, lat,

@@ -11,7 +11,9 @@ using testing::NewTable;
 using testing::PlaceTarget;
 using Query = std::vector<std::pair<std::string, std::string>>;
 
-DataRequest Req(const std::string& path, const Query& query) { return DataRequest(path, query); }
+DataRequest Req(const std::string& path, const Query& query) {
+    return DataRequest(path, query);
+}
 
 TEST(DataRequest, FirstOccurrenceWinsNamesIgnoreCaseValuesLowerCased) {
     const DataRequest r = Req("/req=x", {{"NoPos", "1"}, {"nopos", "0"}, {"serial", "AB12"}});
@@ -48,9 +50,11 @@ TEST(MobilePositionDatagram, BuiltFromTheGpsKeys) {
                                             {"gpsgs", "33"},
                                             {"gpstt", "270"}});
     EXPECT_EQ(MobilePositionDatagram(r),
-              "\xFA\xCF" "FIRE:TRUCK:GPS:E12:53.5:9.9:120:270:33:0:::9990&");
+              "\xFA\xCF"
+              "FIRE:TRUCK:GPS:E12:53.5:9.9:120:270:33:0:::9990&");
     EXPECT_EQ(MobilePositionDatagram(Req("/", {{"gpslat", "1"}, {"gpslong", "2"}})),
-              "\xFA\xCF" "GPS:Roamer:GPS:B00000:1:2::::0:::9990&");
+              "\xFA\xCF"
+              "GPS:Roamer:GPS:B00000:1:2::::0:::9990&");
 }
 
 TEST(MobilePositionDatagram, NeedsBothCoordinatesAndSafeFields) {
@@ -60,7 +64,8 @@ TEST(MobilePositionDatagram, NeedsBothCoordinatesAndSafeFields) {
     EXPECT_FALSE(MobilePositionDatagram(Req("/", {{"gpslat", "1"}, {"gpslong", "3&x"}})));
     EXPECT_FALSE(
         MobilePositionDatagram(Req("/", {{"gpslat", std::string("1\0", 2)}, {"gpslong", "3"}})));
-    EXPECT_FALSE(MobilePositionDatagram(Req("/", {{"gpslat", std::string(600, '1')}, {"gpslong", "3"}})));
+    EXPECT_FALSE(
+        MobilePositionDatagram(Req("/", {{"gpslat", std::string(600, '1')}, {"gpslong", "3"}})));
 }
 
 TEST(AreaOf, SizedByTheViewAltitude) {
@@ -78,7 +83,7 @@ TEST(AreaOf, SizedByTheViewAltitude) {
 }
 
 class FlightListTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Tflight& a = PlaceTarget(*table, 0, "3C6586");
         a.flightid = "DLH4AB  ";
@@ -126,7 +131,8 @@ TEST_F(FlightListTest, NoPositionFlightsOnlyOnRequestAndRegardlessOfTheArea) {
 }
 
 TEST_F(FlightListTest, SerialSelectsTheReportingUnit) {
-    const std::string list = BuildFlightList(*table, Req("/", {{"serial", "1234"}, {"nopos", "1"}}), options);
+    const std::string list =
+        BuildFlightList(*table, Req("/", {{"serial", "1234"}, {"nopos", "1"}}), options);
     EXPECT_EQ(list, ":::4B1234:60.0:20.0:::::::1234\n:::ABCDEF:::::::::1234\n");
 }
 

@@ -11,7 +11,9 @@ namespace aerova {
 DataServer::DataServer(FlightTable& table, std::mutex& stationmutex, DatagramSender& sender)
     : table_(table), stationmutex_(stationmutex), sender_(sender) {}
 
-DataServer::~DataServer() { Stop(); }
+DataServer::~DataServer() {
+    Stop();
+}
 
 void DataServer::SetOptions(const DataServerOptions& options) {
     std::scoped_lock lock(optionsmutex_);
@@ -60,7 +62,8 @@ bool DataServer::Start(const DataServerSettings& settings) {
     });
 
     server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
-        std::vector<std::pair<std::string, std::string>> query(req.params.begin(), req.params.end());
+        std::vector<std::pair<std::string, std::string>> query(req.params.begin(),
+                                                               req.params.end());
         const DataRequest request(req.path, query);
         res.status = 200;
         res.set_content(Answer(request), "text/plain");

@@ -20,15 +20,15 @@ namespace aerova {
 
 struct DataServerSettings {
     DataServerOptions options;
-    std::string address = "0.0.0.0";      // tests bind 127.0.0.1
-    int port = 7988;                      // 0 picks a free port; already shifted by the offset
+    std::string address = "0.0.0.0";         // tests bind 127.0.0.1
+    int port = 7988;                         // 0 picks a free port; already shifted by the offset
     int listenerport = kReportListenerPort;  // the local report listener, shifted by the offset
-    int threads = 8;                      // connection threads
-    int readtimeoutms = 3000;             // a slow or half-open client frees its thread after this
+    int threads = 8;                         // connection threads
+    int readtimeoutms = 3000;  // a slow or half-open client frees its thread after this
 };
 
 class DataServer {
-public:
+  public:
     DataServer(FlightTable& table, std::mutex& stationmutex, DatagramSender& sender);
     ~DataServer();
     DataServer(const DataServer&) = delete;
@@ -44,7 +44,7 @@ public:
     // next request.
     void SetOptions(const DataServerOptions& options);
 
-private:
+  private:
     std::string Answer(const DataRequest& request);
 
     FlightTable& table_;

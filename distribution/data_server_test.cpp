@@ -19,7 +19,7 @@ using testing::NewTable;
 using testing::PlaceTarget;
 
 class DataServerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Tflight& a = PlaceTarget(*table, 3, "3C6586");
         a.flightid = "DLH4AB";
@@ -56,17 +56,26 @@ TEST_F(DataServerTest, AnswersTheFlightListAsPlainText) {
 }
 
 TEST_F(DataServerTest, PositionWithoutPasswordPathStillReachesTheListener) {
-    const auto r = HttpGet(base + "/some/other/path?gpsid=car_unit_7&gpslat=53.55&gpslong=9.99&gpsalt=12");
+    const auto r =
+        HttpGet(base + "/some/other/path?gpsid=car_unit_7&gpslat=53.55&gpslong=9.99&gpsalt=12");
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(r.body, "nosend");
-    EXPECT_EQ(listener.Receive(1000), "\xFA\xCF" "CAR:UNIT:GPS:7:53.55:9.99:12:::0:::9990&");
+    EXPECT_EQ(listener.Receive(1000),
+              "\xFA\xCF"
+              "CAR:UNIT:GPS:7:53.55:9.99:12:::0:::9990&");
     EXPECT_TRUE(table->flights[3].freshhttp1);
 }
 
 TEST_F(DataServerTest, OddRequestsAreAnsweredAndTheServerKeepsServing) {
     const std::string odd[] = {
-        "/", "/req=", "/req=pw/../x", "/%00%ff?lat=&lon=", "/req=pw?lat=abc&lon=1&alt=x",
-        "/req=pw?lat=1&lat=2&gpslat=1", "/req=pw?&&&==&", "/req=pw?" + std::string(6000, 'a'),
+        "/",
+        "/req=",
+        "/req=pw/../x",
+        "/%00%ff?lat=&lon=",
+        "/req=pw?lat=abc&lon=1&alt=x",
+        "/req=pw?lat=1&lat=2&gpslat=1",
+        "/req=pw?&&&==&",
+        "/req=pw?" + std::string(6000, 'a'),
     };
     for (const std::string& path : odd) {
         const auto r = HttpGet(base + path);
@@ -122,7 +131,8 @@ TEST_F(DataServerTest, ConcurrentUpdatesAndRequests) {
         while (!stop) {
             std::scoped_lock lock(stationmutex);
             for (int i = 0; i < 200; ++i) {
-                Tflight& f = PlaceTarget(*table, i, Concat({"A", std::to_string(10000 + (n + i) % 90000)}));
+                Tflight& f =
+                    PlaceTarget(*table, i, Concat({"A", std::to_string(10000 + (n + i) % 90000)}));
                 f.lat = std::to_string(n % 90);
                 f.latf = static_cast<float>(n % 90);
             }

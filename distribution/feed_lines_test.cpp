@@ -76,10 +76,10 @@ TEST(SendFeed, NewAndSelectedTargetGivesAirThenSelThenMsg) {
     SendFeed(*table, Context(), rec.writer());
     ASSERT_EQ(rec.writes.size(), 1u);
     const std::string dt = "2024/03/05,07:08:09,2024/03/05,07:08:09";
-    EXPECT_EQ(rec.writes[0], "AIR,,42,3,3C6586,3," + dt + "\r\n" +
-                                 "SEL,,42,3,3C6586,3," + dt + ",DLH4AB  \r\n" +
-                                 "MSG,3,3,42,3C6586,3," + dt +
-                                 ",DLH4AB  ,0000,450.5,271.3,53.55123,9.99321,-12,7700E,0,1,1,0\r\n");
+    EXPECT_EQ(rec.writes[0],
+              "AIR,,42,3,3C6586,3," + dt + "\r\n" + "SEL,,42,3,3C6586,3," + dt + ",DLH4AB  \r\n" +
+                  "MSG,3,3,42,3C6586,3," + dt +
+                  ",DLH4AB  ,0000,450.5,271.3,53.55123,9.99321,-12,7700E,0,1,1,0\r\n");
     EXPECT_FALSE(f.announceair);
     EXPECT_FALSE(f.announcesel);
 }
@@ -116,20 +116,19 @@ TEST(SendFeed, AircraftIdIsSlotWithDatabaseClosedAndDbidWhileOpen) {
         SendFeed(*table, Context(c.databaseopen), rec.writer());
         ASSERT_EQ(rec.writes.size(), 1u);
         EXPECT_NE(rec.writes[0].find("\r\n" + c.prefix), std::string::npos) << rec.writes[0];
-        const std::string air = c.databaseopen
-                                    ? "AIR,,-1," + std::to_string(c.dbid) + ",3C6586,17,"
-                                    : "AIR,,42,17,3C6586,17,";
+        const std::string air = c.databaseopen ? "AIR,,-1," + std::to_string(c.dbid) + ",3C6586,17,"
+                                               : "AIR,,42,17,3C6586,17,";
         EXPECT_EQ(rec.writes[0].rfind(air, 0), 0u) << rec.writes[0];
     }
 }
 
 TEST(SendFeed, OnlyLiveActivePositionedTargetsWithAMarkAreFed) {
     auto table = NewTable();
-    PlaceTarget(*table, 0, "000001");                // fed
-    PlaceTarget(*table, 1, "000002").nopos = true;   // no position: waits
-    PlaceTarget(*table, 2, "000003").state = 0;      // inactive
-    PlaceTarget(*table, 3, "000004").deleted = true; // deleted
-    PlaceTarget(*table, 4, "000005").fresh = false;  // nothing new
+    PlaceTarget(*table, 0, "000001");                 // fed
+    PlaceTarget(*table, 1, "000002").nopos = true;    // no position: waits
+    PlaceTarget(*table, 2, "000003").state = 0;       // inactive
+    PlaceTarget(*table, 3, "000004").deleted = true;  // deleted
+    PlaceTarget(*table, 4, "000005").fresh = false;   // nothing new
     Tflight& air = PlaceTarget(*table, 5, "000006");
     air.fresh = false;
     air.announceair = true;  // an announcement alone qualifies

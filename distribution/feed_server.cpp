@@ -45,7 +45,9 @@ void FeedServer::socket1ClientConnect() {
     }
 }
 
-void FeedServer::socket1ClientDisconnect() { client_.clear(); }
+void FeedServer::socket1ClientDisconnect() {
+    client_.clear();
+}
 
 bool FeedServer::WriteBatch(std::string_view batch) {
     QTcpSocket* client = client_.data();
@@ -72,7 +74,8 @@ bool FeedServer::WriteBatch(std::string_view batch) {
 
 FeedResult FeedServer::SendFeed(FlightTable& table, const FeedContext& context) {
     if (client_.isNull()) return {};
-    return aerova::SendFeed(table, context, [this](std::string_view batch) { return WriteBatch(batch); });
+    return aerova::SendFeed(table, context,
+                            [this](std::string_view batch) { return WriteBatch(batch); });
 }
 
 }  // namespace aerova

@@ -23,7 +23,7 @@ struct FeedSettings {
 };
 
 class FeedServer : public QObject {
-public:
+  public:
     explicit FeedServer(QObject* parent = nullptr);
     ~FeedServer() override;
     FeedServer(const FeedServer&) = delete;
@@ -40,7 +40,7 @@ public:
     // Once per main-cycle tick, after trail recording; does nothing without a client.
     FeedResult SendFeed(FlightTable& table, const FeedContext& context);
 
-private:
+  private:
     void socket1ClientConnect();
     void socket1ClientDisconnect();
     bool WriteBatch(std::string_view batch);

@@ -61,7 +61,7 @@ std::string ReadFor(TcpTestClient& client, int ms) {
 }
 
 class FeedServerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(server.Open(Loopback()));
         port = server.serverPort();
@@ -107,7 +107,7 @@ TEST_F(FeedServerTest, LastClientTakesOverAndAnyDisconnectEndsTheFeed) {
     std::string got2 = ReadUntilContains(second, "MSG,3,1,7,ABCDEF,1,");
     EXPECT_NE(got2.find("MSG,3,1,7,ABCDEF,1,"), std::string::npos);
     EXPECT_EQ(first.ReadAvailable(0), "");  // both were written by the same tick
-    EXPECT_FALSE(first.closedbypeer());  // still connected, merely no longer fed
+    EXPECT_FALSE(first.closedbypeer());     // still connected, merely no longer fed
 
     // The superseded client leaves: nobody is fed until the next connection.
     first.Close();
@@ -129,7 +129,8 @@ TEST_F(FeedServerTest, ClientThatStopsReadingIsDroppedWithoutStallingTheTick) {
     port = server.serverPort();
     TcpTestClient lazy(port, 4096);
     ASSERT_TRUE(PumpUntil([&] { return server.hasClient(); }));
-    for (int i = 0; i < kMaxFlights; ++i) PlaceTarget(*table, i, Concat({"C", std::to_string(10000 + i)}));
+    for (int i = 0; i < kMaxFlights; ++i)
+        PlaceTarget(*table, i, Concat({"C", std::to_string(10000 + i)}));
 
     // The client never reads. A write that waited for it would hang here (and the test run
     // would time out); instead the unsent bytes pile up until the client is dropped.

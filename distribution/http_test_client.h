@@ -22,11 +22,11 @@ inline HttpReply HttpGet(const std::string& url, long timeoutms = 3000) {
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutms);
     curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
     curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION,
-                     +[](char* data, size_t size, size_t count, void* out) {
-                         static_cast<std::string*>(out)->append(data, size * count);
-                         return size * count;
-                     });
+    curl_easy_setopt(
+        curl, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* out) {
+            static_cast<std::string*>(out)->append(data, size * count);
+            return size * count;
+        });
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
     reply.ok = curl_easy_perform(curl) == CURLE_OK;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.status);

@@ -27,7 +27,8 @@ TEST(ParseAircraftXml, RegistrationAndType) {
         {"<registration> g-euoa (a319 )</registration>", "GEUOA", "A319"},
         {"<registration></registration>", "", ""},
         {"<modes>3C6586</modes>", "", ""},
-        {"<registration>D-ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "DABCDEFGHIJKLMNOPQRSTUVWXYZ0123", ""},
+        {"<registration>D-ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "DABCDEFGHIJKLMNOPQRSTUVWXYZ0123",
+         ""},
     };
     for (const Case& c : cases) {
         const AircraftXmlData d = ParseAircraftXml(c.text);

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-
 #include <functional>
 
 namespace aerova::testing {

@@ -40,8 +40,8 @@ char StatusChar(const Tflight& f, std::size_t position) {
 void DerivedTexts(Tflight& f) {
     // "0" is the only airborne value of the ground field; the label stays as it was when a
     // value is missing.
-    if (const auto label =
-            AltitudeLabel(f.altft.view(), f.peerfield1.view(), f.ground != "0", f.peerfield2.view())) {
+    if (const auto label = AltitudeLabel(f.altft.view(), f.peerfield1.view(), f.ground != "0",
+                                         f.peerfield2.view())) {
         f.altlabel = *label;
     }
     f.gs4 = SpeedText(f.gs);
@@ -92,8 +92,9 @@ void StationNetwork::UpdateKickList() {
         if (peer.free || peer.box.empty() || peer.box == "0000") continue;
         const std::string text = Copy(peer.box + " " + peer.station.str(), 1, 39);
         auto& list = peerswindow_.cbpeers;
-        const auto at = std::lower_bound(list.begin(), list.end(), text,
-                                         [](const KickEntry& e, const std::string& t) { return e.text < t; });
+        const auto at =
+            std::lower_bound(list.begin(), list.end(), text,
+                             [](const KickEntry& e, const std::string& t) { return e.text < t; });
         if (at != list.end() && at->text == text) continue;
         list.insert(at, KickEntry{text, false});
     }
@@ -296,8 +297,8 @@ void StationNetwork::HandleChat(const TChat& chat) {
     if (chat.message.empty()) return;
     const int minutes = DecodeTime(clock_.LocalNow()).minute;
     auto& lines = chatwindow_.lines;
-    lines.push_back(Concat({"(", PadLeft(std::to_string(minutes), 2, '0'), ") ",
-                            chat.station, ": ", chat.message}));
+    lines.push_back(Concat(
+        {"(", PadLeft(std::to_string(minutes), 2, '0'), ") ", chat.station, ": ", chat.message}));
     if (lines.size() > ChatWindowState::kMaxLines) {
         lines.erase(lines.begin(), lines.end() - static_cast<long>(ChatWindowState::kMaxLines - 1));
     }

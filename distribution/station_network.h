@@ -14,8 +14,8 @@
 
 #include "core/flight_table.h"
 #include "core/report_codec.h"
-#include "platform/udp_sender.h"
 #include "platform/clock.h"
+#include "platform/udp_sender.h"
 
 namespace aerova {
 
@@ -55,14 +55,14 @@ struct ChatWindowState {
     static constexpr std::size_t kMaxLines = 64;
     std::vector<std::string> lines;
     bool visible = false;
-    bool broughttofront = false;  // the last message asked for the window to come forward
-    void Clear() { lines.clear(); }  // Space
-    void Hide() { visible = false; } // Escape
+    bool broughttofront = false;      // the last message asked for the window to come forward
+    void Clear() { lines.clear(); }   // Space
+    void Hide() { visible = false; }  // Escape
 };
 
 // Plays a sound file asynchronously (the platform's choice of sound for an empty name).
 class SoundPlayer {
-public:
+  public:
     virtual ~SoundPlayer() = default;
     virtual void PlayAsync(std::string_view file) = 0;
 };
@@ -84,14 +84,15 @@ struct NetworkHooks {
 };
 
 class StationNetwork {
-public:
+  public:
     StationNetwork(FlightTable& table, const StationClock& clock, DatagramSender& sender,
                    const NetworkSettings& settings, SoundPlayer* sound, NetworkHooks hooks);
 
     // "{...}" and 0x04...0x05, applied even while the main cycle runs.
     void HandlePeerStatus(const PeerStatusMessage& message, std::string_view ip, int port);
     // "[...]": a new target, or an update when the report's time text is newer.
-    void HandleNetworkFlightReport(const NetworkFlightReport& report, std::string_view ip, int port);
+    void HandleNetworkFlightReport(const NetworkFlightReport& report, std::string_view ip,
+                                   int port);
     // 0xFA 0xCE (a remote data server's line) and 0xFA 0xCF (a mobile position).
     void HandleServerLine(const ServerLine& line);
     // 0x01 sender TAB message 0x02.
@@ -106,7 +107,7 @@ public:
     PeersWindowState& peerswindow() { return peerswindow_; }
     ChatWindowState& chatwindow() { return chatwindow_; }
 
-private:
+  private:
     void LabelText(Tflight& record, bool lookuproute);
     void RegistrationFromXml(Tflight& record);
 

@@ -37,12 +37,14 @@ Received Relay(UdpTestReceiver& from, UdpTestReceiver& to, const std::string& da
 }
 
 std::string FullStatus(const std::string& station, const std::string& box) {
-    return "\x04" "53.63:9.99:1200:013:2991:5000:" + station +
-           ":EDDH:www.example.org:0:45000.25:free text: with colon\x03:3.1.0:" + box + ":\x05";
+    return "\x04"
+           "53.63:9.99:1200:013:2991:5000:" +
+           station + ":EDDH:www.example.org:0:45000.25:free text: with colon\x03:3.1.0:" + box +
+           ":\x05";
 }
 
 class StationNetworkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         stationclock.ReadBias();
         dir = std::filesystem::temp_directory_path() /
@@ -61,7 +63,8 @@ protected:
         hooks.setAlertText = [this](std::string_view t) { alerttext = t; };
         hooks.targetAdded = [this](int slot) { added.push_back(slot); };
         hooks.targetUpdated = [this](int slot) { updated.push_back(slot); };
-        net = std::make_unique<StationNetwork>(*table, stationclock, sender, settings, &sound, hooks);
+        net =
+            std::make_unique<StationNetwork>(*table, stationclock, sender, settings, &sound, hooks);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
@@ -115,7 +118,9 @@ TEST_F(StationNetworkTest, FullStatusCreatesAPeerKeyedByAddressAndPort) {
 }
 
 TEST_F(StationNetworkTest, ShortStatusCreatesANamedPeerAndOnlyRefreshesAKnownOne) {
-    const auto icod = ParsePeerStatus("\x04" "ICOD:Receiver box:0\x05");
+    const auto icod = ParsePeerStatus(
+        "\x04"
+        "ICOD:Receiver box:0\x05");
     ASSERT_TRUE(icod);
     net->HandlePeerStatus(*icod, "10.0.0.9", 4000);
     const int slot = table->FindPeer("10.0.0.9", 4000);
@@ -149,8 +154,9 @@ TEST_F(StationNetworkTest, KickListTakesEachBoxOnceSorted) {
     net->HandlePeerStatus(*ParsePeerStatus(FullStatus("Zeta", "9000")), "10.0.0.1", 1);
     net->HandlePeerStatus(*ParsePeerStatus(FullStatus("Alpha", "1234")), "10.0.0.2", 1);
     net->HandlePeerStatus(*ParsePeerStatus(FullStatus("Own", "0000")), "10.0.0.3", 1);
-    net->HandlePeerStatus(*ParsePeerStatus(FullStatus("A name long enough to be cut at thirty", "654321")),
-                          "10.0.0.4", 1);
+    net->HandlePeerStatus(
+        *ParsePeerStatus(FullStatus("A name long enough to be cut at thirty", "654321")),
+        "10.0.0.4", 1);
     net->UpdateKickList();
     net->peerswindow().cbpeers[0].checked = true;
     net->UpdateKickList();
@@ -194,7 +200,8 @@ TEST_F(StationNetworkTest, SlaveDoesNotAnnounce) {
 }
 
 const std::string kReport =
-    "[3C6586:DLH4AB :0:35000:53.5:10.25:-1200:450.5:271.3:1000:013:50:x:39000.100:0:y:0000100 0:abc:460:25]";
+    "[3C6586:DLH4AB :0:35000:53.5:10.25:-1200:450.5:271.3:1000:013:50:x:39000.100:0:y:0000100 "
+    "0:abc:460:25]";
 
 TEST_F(StationNetworkTest, NewNetworkTargetIsBuiltFromTheReport) {
     Report(kReport, "10.1.1.1", 7979);
@@ -271,33 +278,37 @@ TEST_F(StationNetworkTest, UpdateNeedsANewerTimeTextAndCarriesTheSlotsFields) {
     EXPECT_EQ(updated, std::vector<int>{slot});
     EXPECT_EQ(f.altft, "36000");
     EXPECT_EQ(f.altlabel, "F360");
-    EXPECT_EQ(f.flightid, "DLH4AB");      // no call sign in the report: the stored one stays
+    EXPECT_EQ(f.flightid, "DLH4AB");  // no call sign in the report: the stored one stays
     EXPECT_EQ(f.labeltext, "DLH4AB");
     EXPECT_EQ(f.route, "EDDH-DLH4AB");
     EXPECT_EQ(f.reg, "Germany");
     EXPECT_EQ(f.heading, "270");
     EXPECT_EQ(f.mcp, "350");
     EXPECT_TRUE(f.alerted);
-    EXPECT_EQ(f.squawk, "1000*");         // none in the report, four or more stored
-    EXPECT_EQ(f.lat, "53.5");             // "0.0" keeps the stored position
+    EXPECT_EQ(f.squawk, "1000*");  // none in the report, four or more stored
+    EXPECT_EQ(f.lat, "53.5");      // "0.0" keeps the stored position
     EXPECT_FLOAT_EQ(f.latf, 53.5f);
     EXPECT_EQ(f.trailring, ring);
-    EXPECT_TRUE(f.srcip.empty());         // not carried over: the record replaces the slot
+    EXPECT_TRUE(f.srcip.empty());  // not carried over: the record replaces the slot
     EXPECT_EQ(routelookups, 1);
 }
 
 TEST_F(StationNetworkTest, EmergencySquawkRaisesTheAlertOnlyWithTheOption) {
     Report("[111111:A:0:1000:1.0:2.0::::7700:::::1::]");
-    EXPECT_FALSE(table->flights[static_cast<std::size_t>(table->FindFlight("111111"))].emergencyalert);
+    EXPECT_FALSE(
+        table->flights[static_cast<std::size_t>(table->FindFlight("111111"))].emergencyalert);
     EXPECT_EQ(alerttext, "");
     settings.cbemergency = true;
     Report("[222222:A:0:1000:1.0:2.0::::7700:::::1::]");
-    EXPECT_TRUE(table->flights[static_cast<std::size_t>(table->FindFlight("222222"))].emergencyalert);
+    EXPECT_TRUE(
+        table->flights[static_cast<std::size_t>(table->FindFlight("222222"))].emergencyalert);
     EXPECT_EQ(alerttext, "** EMERGENCY **");
 }
 
 TEST_F(StationNetworkTest, DataServerLineCreatesAndUpdatesATarget) {
-    Line("\xFA\xCE" "DLH4AB:DAIRA:A321:3C6586:53.5:10.0:f350:271: 450:-12:1000:EDDH-EDDF:1234&");
+    Line(
+        "\xFA\xCE"
+        "DLH4AB:DAIRA:A321:3C6586:53.5:10.0:f350:271: 450:-12:1000:EDDH-EDDF:1234&");
     const int slot = table->FindFlight("3C6586");
     ASSERT_GE(slot, 0);
     Tflight& f = table->flights[static_cast<std::size_t>(slot)];
@@ -314,19 +325,25 @@ TEST_F(StationNetworkTest, DataServerLineCreatesAndUpdatesATarget) {
     EXPECT_FALSE(f.hold3min);
     EXPECT_FALSE(f.nopos);
 
-    Line("\xFA\xCE" "::::::F360:272: 451:::: 12&");
-    Line("\xFA\xCE" ":::3C6586:::F360:272: 451::::12&");
-    EXPECT_EQ(f.reg, "DAIRA");        // empty registration keeps the stored one
+    Line(
+        "\xFA\xCE"
+        "::::::F360:272: 451:::: 12&");
+    Line(
+        "\xFA\xCE"
+        ":::3C6586:::F360:272: 451::::12&");
+    EXPECT_EQ(f.reg, "DAIRA");  // empty registration keeps the stored one
     EXPECT_EQ(f.labeltext, "DLH4AB");
     EXPECT_EQ(f.route, "EDDH-EDDF");
     EXPECT_EQ(f.altlabel, "F360");
-    EXPECT_TRUE(f.nopos);             // empty latitude: no position
-    EXPECT_TRUE(f.hold3min);          // a short box keeps it for three minutes
+    EXPECT_TRUE(f.nopos);     // empty latitude: no position
+    EXPECT_TRUE(f.hold3min);  // a short box keeps it for three minutes
     EXPECT_EQ(updated, std::vector<int>{slot});
 }
 
 TEST_F(StationNetworkTest, MobilePositionStaysFortyFiveMinutes) {
-    Line("\xFA\xCF" "FIRE:TRUCK:GPS:E12:53.55:9.99:120:270:33:0:::9990&");
+    Line(
+        "\xFA\xCF"
+        "FIRE:TRUCK:GPS:E12:53.55:9.99:120:270:33:0:::9990&");
     const int slot = table->FindFlight("E12");
     ASSERT_GE(slot, 0);
     const Tflight& f = table->flights[static_cast<std::size_t>(slot)];
@@ -338,7 +355,9 @@ TEST_F(StationNetworkTest, MobilePositionStaysFortyFiveMinutes) {
 }
 
 TEST_F(StationNetworkTest, ChatLinesWithMinutesAndAtMostSixtyFourLines) {
-    net->HandleChat(*ParseChat("\x01" "Hamburg\tHello there\x02"));
+    net->HandleChat(
+        *ParseChat("\x01"
+                   "Hamburg\tHello there\x02"));
     EXPECT_EQ(table->chat.station, "Hamburg");
     EXPECT_EQ(table->chat.message, "Hello there");
     ASSERT_EQ(net->chatwindow().lines.size(), 1u);
@@ -346,7 +365,9 @@ TEST_F(StationNetworkTest, ChatLinesWithMinutesAndAtMostSixtyFourLines) {
     EXPECT_TRUE(net->chatwindow().visible);
     EXPECT_EQ(sound.played, std::vector<std::string>{""});
 
-    net->HandleChat(*ParseChat("\x01" "x\t\x02"));  // empty message: remembered, not shown
+    net->HandleChat(
+        *ParseChat("\x01"
+                   "x\t\x02"));  // empty message: remembered, not shown
     EXPECT_EQ(net->chatwindow().lines.size(), 1u);
     EXPECT_EQ(table->chat.station, "x");
 

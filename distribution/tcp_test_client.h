@@ -13,7 +13,7 @@
 namespace aerova::testing {
 
 class TcpTestClient {
-public:
+  public:
     // `rcvbuf` > 0 shrinks the receive buffer before connecting (a client that reads slowly).
     explicit TcpTestClient(int port, int rcvbuf = 0) {
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -34,7 +34,8 @@ public:
         fd_ = -1;
     }
     bool Send(const std::string& text) {
-        return ::send(fd_, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
+        return ::send(fd_, text.data(), text.size(), MSG_NOSIGNAL) ==
+               static_cast<ssize_t>(text.size());
     }
     // Whatever arrives within `waitms`; stops early once nothing more comes for a moment.
     std::string ReadAvailable(int waitms) {
@@ -55,7 +56,7 @@ public:
     }
     bool closedbypeer() const { return closedbypeer_; }
 
-private:
+  private:
     int fd_ = -1;
     bool connected_ = false;
     bool closedbypeer_ = false;

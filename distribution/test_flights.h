@@ -8,7 +8,9 @@
 
 namespace aerova::testing {
 
-inline std::unique_ptr<FlightTable> NewTable() { return std::make_unique<FlightTable>(); }
+inline std::unique_ptr<FlightTable> NewTable() {
+    return std::make_unique<FlightTable>();
+}
 
 // A live, active target with a position in `slot`, as report ingest leaves it.
 inline Tflight& PlaceTarget(FlightTable& table, int slot, const std::string& modes) {

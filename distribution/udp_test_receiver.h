@@ -14,7 +14,7 @@
 namespace aerova::testing {
 
 class UdpTestReceiver {
-public:
+  public:
     // `address` is a loopback address such as "127.0.0.2" when a test needs a peer that is
     // not 127.0.0.1; `port` 0 picks a free one.
     explicit UdpTestReceiver(const char* address = "127.0.0.1", int port = 0) {
@@ -54,11 +54,11 @@ public:
         addr.sin_port = htons(static_cast<uint16_t>(port));
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         return ::sendto(fd_, datagram.data(), datagram.size(), 0,
-                        reinterpret_cast<sockaddr*>(&addr), sizeof addr) ==
-               static_cast<ssize_t>(datagram.size());
+                        reinterpret_cast<sockaddr*>(&addr),
+                        sizeof addr) == static_cast<ssize_t>(datagram.size());
     }
 
-private:
+  private:
     int fd_ = -1;
     int port_ = 0;
 };

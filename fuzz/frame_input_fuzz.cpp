@@ -29,11 +29,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input.options.tcas = (data[0] & 2) != 0;
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     switch ((data[0] >> 2) % 5) {
-        case 0: input.ComDataPacket1Packet(aerova::FrameSender::TextRecogniser, text); break;
-        case 1: input.ComDataPacket3Packet(aerova::FrameSender::TextRecogniser, text); break;
-        case 2: input.ComDataPacketPGRPacket(aerova::FrameSender::PlaneGadget, text); break;
-        case 3: input.ComDataPacket1Packet(aerova::FrameSender::Network, text); break;
-        default: input.udpadsbUDPRead(text.data(), text.size()); break;
+        case 0:
+            input.ComDataPacket1Packet(aerova::FrameSender::TextRecogniser, text);
+            break;
+        case 1:
+            input.ComDataPacket3Packet(aerova::FrameSender::TextRecogniser, text);
+            break;
+        case 2:
+            input.ComDataPacketPGRPacket(aerova::FrameSender::PlaneGadget, text);
+            break;
+        case 3:
+            input.ComDataPacket1Packet(aerova::FrameSender::Network, text);
+            break;
+        default:
+            input.udpadsbUDPRead(text.data(), text.size());
+            break;
     }
     CheckingSink sink;
     parser.ParseReceiverQueue(input.queue(), sink, 46000.5, nullptr);

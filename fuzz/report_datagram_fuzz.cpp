@@ -1,7 +1,7 @@
 // Arbitrary datagrams into the report listener's handler, with the station network's
-// handlers behind it, and into every parser of the datagram family. The first input byte selects the listener's switches, so the filters,
-// the queue and the drain are explored too. The flight table lives across inputs, the way
-// a running station's does.
+// handlers behind it, and into every parser of the datagram family. The first input byte selects
+// the listener's switches, so the filters, the queue and the drain are explored too. The flight
+// table lives across inputs, the way a running station's does.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,10 +9,10 @@
 #include <memory>
 #include <string_view>
 
-#include "station/ais.h"
 #include "core/report_codec.h"
-#include "station/report_ingest.h"
 #include "distribution/station_network.h"
+#include "station/ais.h"
+#include "station/report_ingest.h"
 
 namespace {
 
@@ -45,7 +45,8 @@ struct Station {
         hooks.sendUdp = [](const std::string&, int, std::string_view) {};
         hooks.identifyAircraft = [](Tflight&) { return std::string("Ireland"); };
         hooks.lookupRoute = [](Tflight&, std::string_view c) { return std::string(c); };
-        net = std::make_unique<StationNetwork>(table, clock, sender, network, nullptr, NetworkHooks{});
+        net = std::make_unique<StationNetwork>(table, clock, sender, network, nullptr,
+                                               NetworkHooks{});
         hooks.peerStatus = [this](const PeerStatusMessage& m, std::string_view ip, int port) {
             net->HandlePeerStatus(m, ip, port);
         };
@@ -53,7 +54,9 @@ struct Station {
         hooks.networkFlight = [this](const NetworkFlightReport& r, std::string_view ip, int port) {
             net->HandleNetworkFlightReport(r, ip, port);
         };
-        hooks.serverLine = [this](const ServerLine& l, std::string_view, int) { net->HandleServerLine(l); };
+        hooks.serverLine = [this](const ServerLine& l, std::string_view, int) {
+            net->HandleServerLine(l);
+        };
         ingest = std::make_unique<ReportIngest>(table, queue, clock, settings, alerts, hooks);
         ais = std::make_unique<AisVessels>(table, clock, lists, AisHooks{});
         ingest->SetAisHandler(ais.get());
@@ -75,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s->settings.windsaloft = mode & 16;
     s->local.AdvanceSeconds(1);
     if (mode & 32) s->queue.queueing = true;
-    s->ingest->UDPRead(d, (mode & 64) ? "10.0.0.1" : "127.0.0.1", kReportListenerPort, (mode & 128) != 0);
+    s->ingest->UDPRead(d, (mode & 64) ? "10.0.0.1" : "127.0.0.1", kReportListenerPort,
+                       (mode & 128) != 0);
     if (s->queue.queueing && (s->queue.count > 20 || !(mode & 32))) s->ingest->DrainQueue();
 
     // The parsers on their own, and the encoder on a record made of the input.

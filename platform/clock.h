@@ -9,7 +9,7 @@
 namespace aerova {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Local wall-clock time as a day number.
     virtual DayTime LocalNow() const = 0;
@@ -19,14 +19,14 @@ public:
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     DayTime LocalNow() const override;
     bool TimeZoneBias(int& minutes) const override;
 };
 
 // A clock that stands still until told otherwise.
 class ManualClock final : public Clock {
-public:
+  public:
     explicit ManualClock(DayTime local = 0, int biasMinutes = 0)
         : local_(local), bias_(biasMinutes) {}
     DayTime LocalNow() const override { return local_; }
@@ -42,7 +42,7 @@ public:
         biasReadable_ = readable;
     }
 
-private:
+  private:
     DayTime local_;
     int bias_;
     bool biasReadable_ = true;
@@ -51,7 +51,7 @@ private:
 // UtcNow = local clock + bias / 1440. The bias is read at reception start and on every
 // statistics tick; it is 0 when the time-zone query fails.
 class StationClock {
-public:
+  public:
     explicit StationClock(const Clock& local) : local_(&local) {}
     DayTime UtcNow() const { return local_->LocalNow() + biasMinutes_ / 1440.0; }
     DayTime LocalNow() const { return local_->LocalNow(); }
@@ -61,7 +61,7 @@ public:
     }
     int biasMinutes() const { return biasMinutes_; }
 
-private:
+  private:
     const Clock* local_;
     int biasMinutes_ = 0;
 };
@@ -69,13 +69,13 @@ private:
 // Sets the PC clock after the clock check. Tests inject a recorder; the real one needs
 // the privilege to set the time and reports false without it.
 class SystemClockSetter {
-public:
+  public:
     virtual ~SystemClockSetter() = default;
     virtual bool SetLocalTime(DayTime local) = 0;
 };
 
 class RealSystemClockSetter final : public SystemClockSetter {
-public:
+  public:
     bool SetLocalTime(DayTime local) override;
 };
 

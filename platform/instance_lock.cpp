@@ -8,7 +8,9 @@
 
 namespace aerova {
 
-InstanceLock::~InstanceLock() { Release(); }
+InstanceLock::~InstanceLock() {
+    Release();
+}
 
 bool InstanceLock::Acquire(const std::string& stationDir) {
     Release();

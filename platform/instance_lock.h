@@ -12,7 +12,7 @@ namespace aerova {
 constexpr const char* kInstanceMutexName = "keltrix.aerovamini.exe";
 
 class InstanceLock {
-public:
+  public:
     InstanceLock() = default;
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
@@ -24,7 +24,7 @@ public:
     void Release();
     bool held() const { return fd_ >= 0; }
 
-private:
+  private:
     int fd_ = -1;
 };
 

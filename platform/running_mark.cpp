@@ -6,7 +6,9 @@
 namespace aerova {
 
 namespace {
-std::string MarkPath(const std::string& stationDir) { return JoinPath(stationDir, kRunningMarkFile); }
+std::string MarkPath(const std::string& stationDir) {
+    return JoinPath(stationDir, kRunningMarkFile);
+}
 }  // namespace
 
 bool WriteRunningMark(const std::string& stationDir, const RunningMark& mark) {

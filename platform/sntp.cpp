@@ -29,14 +29,14 @@ void WriteBigEndian64(std::uint8_t* p, std::uint64_t v) {
 }
 
 class Socket {
-public:
+  public:
     explicit Socket(int fd) : fd_(fd) {}
     ~Socket() {
         if (fd_ >= 0) ::close(fd_);
     }
     int fd() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -50,8 +50,8 @@ std::uint64_t ToNtpTimestamp(double unixSeconds) {
 }
 
 double FromNtpTimestamp(std::uint64_t ntp) {
-    return static_cast<double>(ntp >> 32) + static_cast<double>(ntp & 0xFFFFFFFFull) / 4294967296.0 -
-           kNtpToUnix;
+    return static_cast<double>(ntp >> 32) +
+           static_cast<double>(ntp & 0xFFFFFFFFull) / 4294967296.0 - kNtpToUnix;
 }
 
 std::optional<SntpResult> QuerySntp(const std::string& hostAndPort, int timeoutMs,
@@ -72,7 +72,8 @@ std::optional<SntpResult> QuerySntp(const std::string& hostAndPort, int timeoutM
     if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || found == nullptr)
         return std::nullopt;
     Socket sock(::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, found->ai_protocol));
-    const bool connected = sock.fd() >= 0 && ::connect(sock.fd(), found->ai_addr, found->ai_addrlen) == 0;
+    const bool connected =
+        sock.fd() >= 0 && ::connect(sock.fd(), found->ai_addr, found->ai_addrlen) == 0;
     freeaddrinfo(found);
     if (!connected) return std::nullopt;
 
@@ -81,7 +82,8 @@ std::optional<SntpResult> QuerySntp(const std::string& hostAndPort, int timeoutM
     const double t1 = utcNow();
     const std::uint64_t originate = ToNtpTimestamp(t1);
     WriteBigEndian64(&request[40], originate);
-    if (::send(sock.fd(), request.data(), request.size(), 0) != static_cast<ssize_t>(request.size()))
+    if (::send(sock.fd(), request.data(), request.size(), 0) !=
+        static_cast<ssize_t>(request.size()))
         return std::nullopt;
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -10,7 +10,9 @@
 
 namespace aerova {
 
-UdpDatagramSender::UdpDatagramSender() { fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0); }
+UdpDatagramSender::UdpDatagramSender() {
+    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+}
 
 UdpDatagramSender::~UdpDatagramSender() {
     if (fd_ >= 0) ::close(fd_);

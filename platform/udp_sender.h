@@ -9,7 +9,7 @@
 namespace aerova {
 
 class DatagramSender {
-public:
+  public:
     virtual ~DatagramSender() = default;
     // False when the datagram could not be handed to the network (nobody is told).
     virtual bool Send(std::string_view host, int port, std::string_view datagram) = 0;
@@ -18,7 +18,7 @@ public:
 // One IPv4 UDP socket, safe to use from the HTTP server threads and the UI thread at once
 // (sendto on one descriptor is atomic per datagram). Host names are resolved per send.
 class UdpDatagramSender final : public DatagramSender {
-public:
+  public:
     UdpDatagramSender();
     ~UdpDatagramSender() override;
     UdpDatagramSender(const UdpDatagramSender&) = delete;
@@ -26,7 +26,7 @@ public:
 
     bool Send(std::string_view host, int port, std::string_view datagram) override;
 
-private:
+  private:
     int fd_ = -1;
 };
 

@@ -10,7 +10,8 @@ ModelPoint GeoToModel(float latDeg, float lonDeg, float heightKm) {
     const float phi = latDeg * kRad;
     const float lambda = lonDeg * kRad;
     const float cosPhi = std::cos(phi);
-    return ModelPoint{r * cosPhi * std::sin(lambda), r * std::sin(phi), r * cosPhi * std::cos(lambda)};
+    return ModelPoint{r * cosPhi * std::sin(lambda), r * std::sin(phi),
+                      r * cosPhi * std::cos(lambda)};
 }
 
 }  // namespace aerova

@@ -10,11 +10,8 @@ TEST(GeoModelTest, AxesOfTheSphere) {
         float lat, lon, h;
         ModelPoint expected;
     } cases[] = {
-        {0, 0, 0, {0, 0, 6371}},
-        {90, 0, 0, {0, 6371, 0}},
-        {0, 90, 0, {6371, 0, 0}},
-        {0, -90, 10, {-6381, 0, 0}},
-        {0, 180, 0, {0, 0, -6371}},
+        {0, 0, 0, {0, 0, 6371}},     {90, 0, 0, {0, 6371, 0}},   {0, 90, 0, {6371, 0, 0}},
+        {0, -90, 10, {-6381, 0, 0}}, {0, 180, 0, {0, 0, -6371}},
     };
     for (const auto& c : cases) {
         const ModelPoint p = GeoToModel(c.lat, c.lon, c.h);

@@ -44,7 +44,8 @@ inline std::string ArtifactPath(const char* file) {
     return (dir + "/" + file).toStdString();
 }
 
-inline int AddTarget(FlightTable& table, float lat, float lon, const char* altlabel, const char* squawk) {
+inline int AddTarget(FlightTable& table, float lat, float lon, const char* altlabel,
+                     const char* squawk) {
     const int slot = table.AllocateSlot();
     Tflight& f = table.flights[static_cast<std::size_t>(slot)];
     f.deleted = f.free = false;

@@ -282,9 +282,9 @@ std::string FormatLabelItem(int kind, const Tflight& f, const LabelContext& ctx)
         case 11:
             if (f.roll.empty()) return {};
             {
-            std::string roll = Concat({"b", f.roll.view()});
-            return aircraft ? Stale(f.rollvalid, std::move(roll)) : roll;
-        }
+                std::string roll = Concat({"b", f.roll.view()});
+                return aircraft ? Stale(f.rollvalid, std::move(roll)) : roll;
+            }
         case 12:
             if (f.turn.empty()) return {};
             return aircraft ? Stale(f.rollvalid, Concat({"r", f.turn.view()})) : f.turn.str();

@@ -1,6 +1,8 @@
 // Radar window frames on a real display (Xvfb with Mesa): pixels where gluProject puts a
 // target, emergency colours, "Hide all" and the display lists shared with window 2.
 
+#include "radar/radar_window.h"
+
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
@@ -12,7 +14,6 @@
 #include "radar/gl_resources.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_gl_widget.h"
-#include "radar/radar_window.h"
 #include "radar/renderer.h"
 #include "radar/symbols.h"
 #include "radar/target_style.h"

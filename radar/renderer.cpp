@@ -192,8 +192,7 @@ void RadarRenderer::FirstPass(const RenderInputs& in) {
     const FlightTable& table = *in.table;
     const RadarDisplayState& d = *in.display;
     const ColourTable& colours = *in.colours;
-    const WindowTargetMarks& marks =
-        table.windows[static_cast<std::size_t>(d.window == 2 ? 1 : 0)];
+    const WindowTargetMarks& marks = table.windows[static_cast<std::size_t>(d.window == 2 ? 1 : 0)];
     ScreenCache& cache = *in.cache;
     const RingCentrePosition centre = PublishedRingCentre(*in.view);
     const int divisor = [&] {
@@ -347,8 +346,7 @@ void RadarRenderer::SecondPass(const RenderInputs& in) {
     const FlightTable& table = *in.table;
     const RadarDisplayState& d = *in.display;
     const ColourTable& colours = *in.colours;
-    const WindowTargetMarks& marks =
-        table.windows[static_cast<std::size_t>(d.window == 2 ? 1 : 0)];
+    const WindowTargetMarks& marks = table.windows[static_cast<std::size_t>(d.window == 2 ? 1 : 0)];
     const ScreenCache& cache = *in.cache;
     const Rgb& stca = colours[kColStca];
     const Rgb& stale = colours[kColInactiveFlight];

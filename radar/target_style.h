@@ -34,7 +34,9 @@ FirstPassStyle FirstPassColour(const Tflight& f, const ColourTable& colours,
 
 // A radar window draws the live targets that have a position and are not held for three
 // minutes.
-inline bool TargetDrawn(const Tflight& f) { return f.live() && !f.nopos && !f.hold3min; }
+inline bool TargetDrawn(const Tflight& f) {
+    return f.live() && !f.nopos && !f.hold3min;
+}
 
 // The main cycle's styling of one radar window: the first-pass colour and user-colour mark
 // of every target the window draws, written into that window's marks of the table.

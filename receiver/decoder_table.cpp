@@ -109,7 +109,8 @@ void DecoderTable::DispatchFrame(const TSBSMsg& frame, DayTime utcNow) {
     if (index < 0) {
         // Only extended squitters and DF 11 all-call replies announce an address; frames
         // whose address comes from the parity field may only update known targets.
-        const bool announces = frame.type == 1 || (frame.type == 7 && (frame.payload[4] >> 3) == 11);
+        const bool announces =
+            frame.type == 1 || (frame.type == 7 && (frame.payload[4] >> 3) == 11);
         if (!announces) return;
         index = AddTarget(a);
         if (index < 0) return;
@@ -123,7 +124,8 @@ void DecoderTable::AgeTargets(DayTime utcNow) {
         if (r.icao.empty()) continue;
         TSBSBookkeeping& book = books_[i];
         if (utcNow - book.lastseen > kFreeAfter) {
-            const auto it = index_.find(static_cast<std::uint32_t>(std::strtoul(r.icao.str().c_str(), nullptr, 16)));
+            const auto it = index_.find(
+                static_cast<std::uint32_t>(std::strtoul(r.icao.str().c_str(), nullptr, 16)));
             if (it != index_.end() && static_cast<std::size_t>(it->second) == i) index_.erase(it);
             InitialSbsFlight(r, 0, false);
             // A freed slot has nothing left to report.

@@ -36,7 +36,7 @@ static_assert(offsetof(TSBSBookkeeping, cleared) == 16);
 void InitialSbsFlight(TSBSFlight& record, std::uint32_t address, bool withAddress);
 
 class DecoderTable final : public FrameSink {
-public:
+  public:
     // A table larger than this is not grown further: frames that would need a new target
     // are dropped. Far above what a receiver hears in 10 minutes, it bounds the memory a
     // flood of made-up addresses on UDP 7933 can take.
@@ -65,7 +65,7 @@ public:
     TSBSFlight& flight(std::size_t index) { return flights_[index]; }
     const TSBSBookkeeping& bookkeeping(std::size_t index) const { return books_[index]; }
 
-private:
+  private:
     void Decode(int index, const TSBSMsg& frame, DayTime utcNow);
     int LinearFind(std::uint32_t address) const;
 

@@ -5,9 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "base/files.h"
-
 #include "base/day_time.h"
+#include "base/files.h"
 #include "receiver/receiver_engine.h"
 #include "receiver/test_decoder.h"
 #include "receiver/test_frames.h"
@@ -24,7 +23,7 @@ using testing::StarText;
 constexpr double kSecond = 1.0 / 86400.0;
 
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     FakeDecoder decoder;
     DayTime now = EncodeDateTime(2026, 5, 1, 12, 0, 0, 0);
     ReceiverEngine engine{decoder, [this] { return now; }};
@@ -93,11 +92,11 @@ TEST_F(EngineTest, Df4BeforeDf11CreatesNoTarget) {
     EXPECT_EQ(decoder.shortOrCommB, 2);
 
     // A DF 20 Comm-B reply updates the known target, never creates one.
-    auto df20 = testing::WithParity({0xA0, 0, 0x18, 0x38, 0x20, 0x2C, 0xC3, 0x71, 0xC3, 0x2C,
-                                     0xE0, 0, 0, 0}, 0x4CA2D4);
+    auto df20 = testing::WithParity(
+        {0xA0, 0, 0x18, 0x38, 0x20, 0x2C, 0xC3, 0x71, 0xC3, 0x2C, 0xE0, 0, 0, 0}, 0x4CA2D4);
     Send(df20);
-    Send(testing::WithParity({0xA0, 0, 0x18, 0x38, 0x20, 0x2C, 0xC3, 0x71, 0xC3, 0x2C, 0xE0, 0,
-                              0, 0}, 0x111111));
+    Send(testing::WithParity(
+        {0xA0, 0, 0x18, 0x38, 0x20, 0x2C, 0xC3, 0x71, 0xC3, 0x2C, 0xE0, 0, 0, 0}, 0x111111));
     EXPECT_EQ(Poll(), 1);
     EXPECT_EQ(reports[0].squawk, "7000");
     EXPECT_EQ(engine.table().FindTarget(0x111111), -1);
@@ -186,9 +185,13 @@ TEST_F(EngineTest, ReadQueueAndReadNextFlightInTheLibraryShape) {
     std::uint8_t buffer[192];
     std::memset(buffer, 0xAA, sizeof buffer);
     EXPECT_EQ(engine.ReadNextFlight(buffer), 1);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 7), "\x06" "4CA2D4");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 7),
+              "\x06"
+              "4CA2D4");
     EXPECT_EQ(engine.ReadNextFlight(buffer), 0);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 7), "\x06" "3C6586");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 7),
+              "\x06"
+              "3C6586");
     std::memset(buffer, 0xAA, sizeof buffer);
     EXPECT_EQ(engine.ReadNextFlight(buffer), -1);
     EXPECT_EQ(buffer[0], 0xAA);  // nothing pending: the buffer is left as it was

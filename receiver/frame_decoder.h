@@ -10,7 +10,7 @@
 namespace aerova {
 
 class FrameDecoder {
-public:
+  public:
     virtual ~FrameDecoder() = default;
     // The receiver's home position, the reference for local position decoding.
     virtual void SetDecoderHome(double lat, double lon) = 0;

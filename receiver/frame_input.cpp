@@ -36,7 +36,9 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 }  // namespace
 
-FrameInput::FrameInput() { queue_.reserve(kReceiverQueueLimit); }
+FrameInput::FrameInput() {
+    queue_.reserve(kReceiverQueueLimit);
+}
 
 void FrameInput::ComDataPacket1Packet(FrameSender sender, std::string_view text) {
     if (options.planeGadget && sender == FrameSender::TextRecogniser) return;

@@ -43,7 +43,7 @@ constexpr std::uint8_t kFrameShortModeS = 7;
 constexpr std::size_t kReceiverQueueLimit = 131071;
 
 class FrameInput {
-public:
+  public:
     FrameInput();
 
     // One frame text, with or without the "#" + 8 character time-stamp prefix.
@@ -69,7 +69,7 @@ public:
     std::uint64_t framesQueued = 0;
     std::uint64_t parityRejects = 0;
 
-private:
+  private:
     std::string queue_;
 };
 

@@ -104,19 +104,19 @@ TEST(FrameInputTest, MalformedTextsAreIgnored) {
     const std::string good = "*" + kIdent + ";";
     const std::string cases[] = {
         "",
-        "*8D4;",                            // shorter than 7
-        good.substr(0, good.size() - 1),    // one character short
-        good + "\r\n",                      // CR LF tail
+        "*8D4;",                                    // shorter than 7
+        good.substr(0, good.size() - 1),            // one character short
+        good + "\r\n",                              // CR LF tail
         Concat({"*", kIdent.substr(0, 27), "G;"}),  // not hexadecimal
         Concat({"*", kIdent.substr(0, 27), " ;"}),
-        "!" + kIdent + ";",                 // wrong start character
-        "#1234567*" + kIdent + ";",         // prefix one short
-        "*8D406B902015A6;",                 // DF 17 in 56 bits
-        "*5D4CA2D4A2F6E8A2F6E8A2F6E8A2;",   // DF 11 in 112 bits
-        "*80000000000000;",                 // DF 16
-        "*C0000000000000;",                 // DF 24
-        "*08000000000000;",                 // DF 1
-        "*3800000000000000000000000000;",   // DF 7
+        "!" + kIdent + ";",                // wrong start character
+        "#1234567*" + kIdent + ";",        // prefix one short
+        "*8D406B902015A6;",                // DF 17 in 56 bits
+        "*5D4CA2D4A2F6E8A2F6E8A2F6E8A2;",  // DF 11 in 112 bits
+        "*80000000000000;",                // DF 16
+        "*C0000000000000;",                // DF 24
+        "*08000000000000;",                // DF 1
+        "*3800000000000000000000000000;",  // DF 7
     };
     for (const auto& text : cases) {
         FrameInput in;

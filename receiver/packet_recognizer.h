@@ -12,7 +12,7 @@
 namespace aerova {
 
 class PacketRecognizer {
-public:
+  public:
     using Handler = std::function<void(std::string_view packet)>;
 
     // Start and stop strings.
@@ -28,7 +28,7 @@ public:
     // packet of the receiver comes near it).
     static constexpr std::size_t kMaxPending = 1024;
 
-private:
+  private:
     std::string start_;
     std::string stop_;
     std::size_t size_ = 0;

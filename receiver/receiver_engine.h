@@ -18,7 +18,7 @@
 namespace aerova {
 
 class ReceiverEngine {
-public:
+  public:
     using UtcSource = std::function<DayTime()>;
     // Sends one changed record as a report (EmitReport).
     using ReportSink = std::function<void(const TSBSFlight&)>;
@@ -52,7 +52,7 @@ public:
     void StopRawLog() { rawLog_.Stop(); }
     const RawLog& rawLog() const { return rawLog_; }
 
-private:
+  private:
     FrameDecoder& decoder_;
     UtcSource utcNow_;
     FrameInput input_;

@@ -4,13 +4,12 @@
 #include <QSerialPort>
 #include <QTimer>
 #include <QUdpSocket>
-
 #include <utility>
 
 #include "core/report_codec.h"
+#include "receiver/mode_s_frame_decoder.h"
 #include "receiver/packet_recognizer.h"
 #include "receiver/report_emitter.h"
-#include "receiver/mode_s_frame_decoder.h"
 
 namespace aerova {
 
@@ -70,15 +69,18 @@ ReceiverLink::ReceiverLink(Options options, ReceiverSettings& settings, FrameDec
     connect(pollTimer_, &QTimer::timeout, this, [this] { adsbtimerTimer(); });
 }
 
-ReceiverLink::~ReceiverLink() { Stop(); }
+ReceiverLink::~ReceiverLink() {
+    Stop();
+}
 
 bool ReceiverLink::Start() {
     packetPgr_->SetStart("\xFF");
     bool ok = true;
     if (!options_.nosrv && !udp_) {
         udp_ = new QUdpSocket(this);
-        const QHostAddress address =
-            options_.listenOnLoopbackOnly ? QHostAddress(QHostAddress::LocalHost) : QHostAddress(QHostAddress::Any);
+        const QHostAddress address = options_.listenOnLoopbackOnly
+                                         ? QHostAddress(QHostAddress::LocalHost)
+                                         : QHostAddress(QHostAddress::Any);
         if (udp_->bind(address, static_cast<quint16>(kUdpReceiverPort + options_.portOffset))) {
             connect(udp_, &QUdpSocket::readyRead, this, &ReceiverLink::ReadUdp);
         } else {
@@ -180,7 +182,9 @@ void ReceiverLink::ClosePort() {
     }
 }
 
-bool ReceiverLink::portOpen() const { return serial_->isOpen(); }
+bool ReceiverLink::portOpen() const {
+    return serial_->isOpen();
+}
 
 void ReceiverLink::ReadSerial() {
     const QByteArray bytes = serial_->readAll();
@@ -208,10 +212,16 @@ int ReceiverLink::adsbtimerTimer() {
     return sent;
 }
 
-std::uint16_t ReceiverLink::udpPort() const { return udp_ ? udp_->localPort() : 0; }
+std::uint16_t ReceiverLink::udpPort() const {
+    return udp_ ? udp_->localPort() : 0;
+}
 
-std::uint16_t ReceiverLink::listenerPort() const { return emitter_->port(); }
+std::uint16_t ReceiverLink::listenerPort() const {
+    return emitter_->port();
+}
 
-std::uint64_t ReceiverLink::reportsSent() const { return emitter_->sent; }
+std::uint64_t ReceiverLink::reportsSent() const {
+    return emitter_->sent;
+}
 
 }  // namespace aerova

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,14 +30,14 @@ class ReportEmitter;
 constexpr std::int32_t kBaudRates[] = {115200, 833333, 921600, 1000000, 3000000};
 
 class ReceiverLink : public QObject {
-public:
+  public:
     struct Options {
-        std::string stationDir;           // raw logs go to <stationDir>/aerova-logs
-        int portOffset = 0;               // added to 7933 and to the listener port 7979
-        bool nosrv = false;               // "nosrv": the UDP 7933 listener stays closed
+        std::string stationDir;             // raw logs go to <stationDir>/aerova-logs
+        int portOffset = 0;                 // added to 7933 and to the listener port 7979
+        bool nosrv = false;                 // "nosrv": the UDP 7933 listener stays closed
         bool listenOnLoopbackOnly = false;  // tests: bind 127.0.0.1 instead of every address
-        std::function<DayTime()> utcNow;  // the station's UtcNow
-        int waitMs = 1000;                // the waits of the port opening and the first parse
+        std::function<DayTime()> utcNow;    // the station's UtcNow
+        int waitMs = 1000;                  // the waits of the port opening and the first parse
         int pollIntervalMs = 1053;
     };
 
@@ -87,7 +86,7 @@ public:
     // closed already; the windows turn their activity indicators red.
     std::function<void()> onReceiverLost;
 
-private:
+  private:
     void ReadUdp();
     void ReadSerial();
     void OpenAfterWait(int generation);

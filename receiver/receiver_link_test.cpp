@@ -1,16 +1,15 @@
 #include "receiver/receiver_link.h"
 
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QUdpSocket>
-
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "core/report_codec.h"
 #include "receiver/serial_ports.h"
@@ -47,10 +46,12 @@ bool SpinUntil(Pred done, int ms = 3000) {
 
 // A port offset that keeps 7933 + offset and 7979 + offset free of a live station and of
 // parallel test runs.
-int TestPortOffset() { return 30000 + static_cast<int>(::getpid() % 20000); }
+int TestPortOffset() {
+    return 30000 + static_cast<int>(::getpid() % 20000);
+}
 
 class ReceiverLinkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         App();
         options.portOffset = TestPortOffset();
@@ -103,8 +104,9 @@ TEST_F(ReceiverLinkTest, UdpFramesBecomeReportsOnTheListenerPort) {
         sender.writeDatagram(d.data(), static_cast<qint64>(d.size()), QHostAddress::LocalHost,
                              link.udpPort());
     }
-    ASSERT_TRUE(SpinUntil([&] { return link.engine().input().framesQueued == 1 &&
-                                       link.engine().input().parityRejects == 1; }));
+    ASSERT_TRUE(SpinUntil([&] {
+        return link.engine().input().framesQueued == 1 && link.engine().input().parityRejects == 1;
+    }));
     EXPECT_EQ(link.adsbtimerTimer(), 1);
     const auto reports = ReceiveReports(1);
     ASSERT_EQ(reports.size(), 1u);
@@ -142,7 +144,7 @@ TEST_F(ReceiverLinkTest, RawLogSwitches) {
 // A pseudo-terminal pair made by socat: the link opens one end, the test plays the
 // receiver on the other.
 class PtyPair {
-public:
+  public:
     PtyPair() {
         process_.setProgram("socat");
         process_.setArguments({"-d", "-d", "pty,raw,echo=0", "pty,raw,echo=0"});
@@ -158,7 +160,8 @@ public:
         auto it = re.globalMatch(text);
         if (it.hasNext()) link_ = it.next().captured(1);
         if (it.hasNext()) device_ = it.next().captured(1);
-        if (!device_.isEmpty()) fd_ = ::open(device_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (!device_.isEmpty())
+            fd_ = ::open(device_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     }
     ~PtyPair() {
         if (fd_ >= 0) ::close(fd_);
@@ -176,7 +179,7 @@ public:
         return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
     }
 
-private:
+  private:
     QProcess process_;
     QString link_, device_;
     int fd_ = -1;
@@ -198,7 +201,8 @@ TEST_F(ReceiverLinkTest, SerialTextFramesThroughAPseudoTerminal) {
     const std::string allcall = StarText(AllCall(0x3C6586, 1));
     // Frame texts in pieces, with line ends and noise between them, as a receiver sends.
     pty.Write("noise" + ident.substr(0, 10));
-    pty.Write(ident.substr(10) + "\r\n" + allcall + "\r\n@0123456789AB" + allcall.substr(1) + "\r\n");
+    pty.Write(ident.substr(10) + "\r\n" + allcall + "\r\n@0123456789AB" + allcall.substr(1) +
+              "\r\n");
     ASSERT_TRUE(SpinUntil([&] { return link.engine().input().framesQueued == 3; }));
     EXPECT_EQ(link.adsbtimerTimer(), 2);
     EXPECT_EQ(link.engine().table().FindTarget(0x4CA2D4), 1);

@@ -60,7 +60,7 @@ std::int32_t FrameAddress(const TSBSMsg& frame);
 
 // Receives the frames that pass the parse step.
 class FrameSink {
-public:
+  public:
     virtual ~FrameSink() = default;
     virtual void DispatchFrame(const TSBSMsg& frame, DayTime utcNow) = 0;
 };
@@ -70,7 +70,7 @@ std::string RawLogLine(DayTime utcNow, const TSBSMsg& frame);
 
 // The raw receiver log: "aerova-logs/raw-yyyymmdd-hhnnss.log" in the station directory.
 class RawLog {
-public:
+  public:
     // Creates (or replaces) the file with its title line; false when it cannot be written.
     bool Start(const std::string& stationDir, DayTime utcNow);
     void Stop() { active_ = false; }
@@ -78,13 +78,13 @@ public:
     const std::string& path() const { return path_; }
     void Append(std::string_view line) const;
 
-private:
+  private:
     std::string path_;
     bool active_ = false;
 };
 
 class ReceiverQueueParser {
-public:
+  public:
     static constexpr std::size_t kParseBufferSize = 131071;
     ReceiverQueueParser();
 
@@ -96,7 +96,7 @@ public:
     std::uint64_t framesAccepted = 0;
     std::uint64_t checkFailures = 0;
 
-private:
+  private:
     std::unique_ptr<std::uint8_t[]> buffer_;
 };
 

@@ -73,8 +73,9 @@ TEST(NextReceiverFrameTest, ResultCodes) {
         EXPECT_EQ(NextReceiverFrame(Bytes(c.buffer), c.buffer.size(), position, msg), c.result)
             << HexText(std::vector<std::uint8_t>(c.buffer.begin(), c.buffer.end()));
         EXPECT_EQ(position, c.position);
-        EXPECT_EQ(HexText(std::vector<std::uint8_t>(msg.check.data(), msg.check.data() + msg.check.size)),
-                  c.check);
+        EXPECT_EQ(
+            HexText(std::vector<std::uint8_t>(msg.check.data(), msg.check.data() + msg.check.size)),
+            c.check);
     }
     // Unstuffing: DLE DLE is one 0x10, DLE + another byte is dropped.
     const std::string stuffed("\x10\x02\x07x\x10\x10y\x10\x09z\x10\x03", 12);
@@ -94,7 +95,7 @@ TEST(NextReceiverFrameTest, AccumulatorHoldsAtMost64Bytes) {
 }
 
 class ParseTest : public ::testing::Test {
-protected:
+  protected:
     FrameInput input;
     ReceiverQueueParser parser;
     Collector sink;
@@ -141,7 +142,8 @@ TEST_F(ParseTest, CutFrameIsLostAndNotCarriedOver) {
 
 TEST_F(ParseTest, EveryCutOfAStreamIsSafe) {
     for (int i = 0; i < 3; ++i) {
-        input.ComDataPacket1Packet(FrameSender::Network, StarText(Df17(0x101010u + i, {0x99, 0x10})));
+        input.ComDataPacket1Packet(FrameSender::Network,
+                                   StarText(Df17(0x101010u + i, {0x99, 0x10})));
     }
     const std::string whole = input.queue();
     for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
@@ -167,10 +169,10 @@ TEST_F(ParseTest, CheckBytes) {
 }
 
 TEST_F(ParseTest, ShortPayloadsAndUnknownTypesAreSkipped) {
-    const std::string shortPayload = std::string("\x10\x02\x01", 3) + std::string(17, 'a') +
-                                     std::string("\x10\x03\x00\x00", 4);
-    const std::string otherType = std::string("\x10\x02\x09", 3) + std::string(18, 'a') +
-                                  std::string("\x10\x03\x00\x00", 4);
+    const std::string shortPayload =
+        std::string("\x10\x02\x01", 3) + std::string(17, 'a') + std::string("\x10\x03\x00\x00", 4);
+    const std::string otherType =
+        std::string("\x10\x02\x09", 3) + std::string(18, 'a') + std::string("\x10\x03\x00\x00", 4);
     input.queue() = shortPayload + otherType;
     input.ComDataPacket1Packet(FrameSender::Network, StarText(AllCall(0x4CA2D4)));
     Parse();
@@ -192,8 +194,7 @@ TEST(RawLogTest, LinesAndFile) {
     const DayTime t = EncodeDateTime(2026, 5, 1, 12, 30, 15, 250);
     TSBSMsg msg;
     for (auto b : testing::HexBytes("0102030A8D406B902015A678D4D220000000")) msg.payload.push(b);
-    EXPECT_EQ(RawLogLine(t, msg),
-              "123015.250 = 0102030A = 8D 406B90 2015A6 78D4D220 000000");
+    EXPECT_EQ(RawLogLine(t, msg), "123015.250 = 0102030A = 8D 406B90 2015A6 78D4D220 000000");
     TSBSMsg shortMsg;
     for (auto b : testing::HexBytes("000000005D4CA2D4000003")) shortMsg.payload.push(b);
     EXPECT_EQ(RawLogLine(t, shortMsg), "123015.250 = 00000000 = 5D 4CA2D4 000003");

@@ -24,9 +24,15 @@ int ReadIndex(const IniFile& ini, std::string_view key, int items, int fallback)
 
 }  // namespace
 
-int HpaOf(const ReceiverSettings& s) { return 1060 - s.cbhpa; }
-int InchOf(const ReceiverSettings& s) { return 3131 - s.cbin; }
-int TransitionAltitudeOf(const ReceiverSettings& s) { return 24500 - 500 * s.cbta; }
+int HpaOf(const ReceiverSettings& s) {
+    return 1060 - s.cbhpa;
+}
+int InchOf(const ReceiverSettings& s) {
+    return 3131 - s.cbin;
+}
+int TransitionAltitudeOf(const ReceiverSettings& s) {
+    return 24500 - 500 * s.cbta;
+}
 
 double ReceiverLatitude(const ReceiverSettings& s) {
     const double v = s.cblat1 + s.cblat2 / 100.0;

@@ -37,8 +37,8 @@ constexpr int kInchItems = 333;
 constexpr int kTransitionItems = 44;
 
 // Values behind the list indexes.
-int HpaOf(const ReceiverSettings& s);              // 1060 - cbhpa
-int InchOf(const ReceiverSettings& s);             // 3131 - cbin
+int HpaOf(const ReceiverSettings& s);                 // 1060 - cbhpa
+int InchOf(const ReceiverSettings& s);                // 3131 - cbin
 int TransitionAltitudeOf(const ReceiverSettings& s);  // 24500 - 500 * cbta
 double ReceiverLatitude(const ReceiverSettings& s);
 double ReceiverLongitude(const ReceiverSettings& s);

@@ -11,7 +11,7 @@ namespace aerova {
 namespace {
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "aerova_sbs_settings";
     void SetUp() override {
         std::filesystem::remove_all(dir);

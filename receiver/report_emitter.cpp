@@ -53,7 +53,8 @@ std::size_t ReportEmitter::Flush() {
             messages[i].msg_hdr.msg_iov = &parts[i];
             messages[i].msg_hdr.msg_iovlen = 1;
         }
-        const int sentNow = socket_ < 0 ? -1 : ::sendmmsg(socket_, messages, static_cast<unsigned>(n), 0);
+        const int sentNow =
+            socket_ < 0 ? -1 : ::sendmmsg(socket_, messages, static_cast<unsigned>(n), 0);
         if (sentNow <= 0) {
             // The first report of the batch is lost (refused or no socket); go on with the rest.
             ++failed;

@@ -2,8 +2,8 @@
 // EmitReport: one changed decoder record as one kind-5 target report datagram, sent by UDP
 // to the station's own report listener on 127.0.0.1.
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,7 +12,7 @@
 namespace aerova {
 
 class ReportEmitter {
-public:
+  public:
     // Reports go to 127.0.0.1:`listenerPort` (7979 + the port offset on a station).
     explicit ReportEmitter(std::uint16_t listenerPort);
     ~ReportEmitter();
@@ -33,7 +33,7 @@ public:
     std::uint64_t sent = 0;
     std::uint64_t failed = 0;
 
-private:
+  private:
     int socket_ = -1;
     std::uint16_t port_;
     std::string qnh_ = "1013";

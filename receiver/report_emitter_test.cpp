@@ -1,12 +1,11 @@
 #include "receiver/report_emitter.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "core/report_codec.h"
 #include "receiver/decoder_table.h"

@@ -4,7 +4,9 @@
 
 namespace aerova {
 
-SbsDeviceLibrary::~SbsDeviceLibrary() { Unload(); }
+SbsDeviceLibrary::~SbsDeviceLibrary() {
+    Unload();
+}
 
 bool SbsDeviceLibrary::Load(const std::string& name) {
     Unload();
@@ -13,8 +15,8 @@ bool SbsDeviceLibrary::Load(const std::string& name) {
         dlerror();  // the library is optional: forget the failure
         return false;
     }
-    void** entries[8] = {&init_sbs,         &close_sbs,          &read_queue,
-                         &read_next_flight, &read_versiondata,   &read_bandwidthdata,
+    void** entries[8] = {&init_sbs,         &close_sbs,        &read_queue,
+                         &read_next_flight, &read_versiondata, &read_bandwidthdata,
                          &read_dllversion,  &restartSBS};
     for (int i = 0; i < 8; ++i) *entries[i] = dlsym(handle, kExports[i]);
     dlerror();

@@ -10,7 +10,7 @@ namespace aerova {
 struct SbsDeviceLibrary {
     // Export names, in the order they are resolved.
     static constexpr const char* kExports[8] = {
-        "init_sbs",       "close_sbs",          "read_queue",      "read_next_flight",
+        "init_sbs",         "close_sbs",          "read_queue",      "read_next_flight",
         "read_versiondata", "read_bandwidthdata", "read_dllversion", "restartSBS"};
     static constexpr const char* kDefaultName = "libdirectsbs.so";
 

@@ -1,10 +1,9 @@
 #include "receiver/serial_ports.h"
 
-#include <QSerialPortInfo>
-
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QSerialPortInfo>
 #include <algorithm>
 #include <cctype>
 
@@ -50,7 +49,8 @@ bool PortNameLess(const std::string& a, const std::string& b) {
 std::vector<std::string> ScanComPorts() {
     std::vector<std::string> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (Opens(info.systemLocation().toStdString())) ports.push_back(info.portName().toStdString());
+        if (Opens(info.systemLocation().toStdString()))
+            ports.push_back(info.portName().toStdString());
     }
     std::sort(ports.begin(), ports.end(), PortNameLess);
     ports.erase(std::unique(ports.begin(), ports.end()), ports.end());

@@ -9,7 +9,7 @@
 namespace aerova::testing {
 
 class FakeDecoder final : public FrameDecoder {
-public:
+  public:
     double homeLat = 0, homeLon = 0;
     int extended = 0, shortOrCommB = 0;
 

@@ -54,18 +54,21 @@ inline std::vector<std::uint8_t> Df17(std::uint32_t address, std::vector<std::ui
 }
 
 // A short reply (DF 0, 4, 5) whose parity field carries the address.
-inline std::vector<std::uint8_t> ShortReply(int df, std::uint32_t address,
-                                            std::uint8_t b1 = 0, std::uint8_t b2 = 0,
-                                            std::uint8_t b3 = 0) {
+inline std::vector<std::uint8_t> ShortReply(int df, std::uint32_t address, std::uint8_t b1 = 0,
+                                            std::uint8_t b2 = 0, std::uint8_t b3 = 0) {
     std::vector<std::uint8_t> f = {static_cast<std::uint8_t>(df << 3), b1, b2, b3, 0, 0, 0};
     return WithParity(f, address);
 }
 
 // A DF 11 all-call reply announcing `address` with interrogator code `ic` in its last byte.
 inline std::vector<std::uint8_t> AllCall(std::uint32_t address, std::uint8_t ic = 0) {
-    std::vector<std::uint8_t> f = {0x5D, static_cast<std::uint8_t>(address >> 16),
+    std::vector<std::uint8_t> f = {0x5D,
+                                   static_cast<std::uint8_t>(address >> 16),
                                    static_cast<std::uint8_t>(address >> 8),
-                                   static_cast<std::uint8_t>(address), 0, 0, 0};
+                                   static_cast<std::uint8_t>(address),
+                                   0,
+                                   0,
+                                   0};
     return WithParity(f, ic);
 }
 

@@ -35,8 +35,10 @@ void SetCourse(Tflight& f, std::string_view cog) {
 }
 
 void SetHeading(Tflight& f, std::string_view heading) {
-    if (heading == "511" || heading.empty()) f.heading.clear();
-    else f.heading = PadLeft(heading, 3, '0');
+    if (heading == "511" || heading.empty())
+        f.heading.clear();
+    else
+        f.heading = PadLeft(heading, 3, '0');
 }
 
 // The AIS rate-of-turn byte as an indication: "<4" turning left, "12>" turning right.
@@ -133,8 +135,12 @@ std::string AisVessels::LogLine(const Tflight& f, int slot, std::string_view pre
     return line;
 }
 
-void AisVessels::SaveNames() { SaveList(lists_.namesPath, lists_.lbaisname); }
-void AisVessels::SaveLog() { SaveList(lists_.logPath, lists_.lbaislogfile); }
+void AisVessels::SaveNames() {
+    SaveList(lists_.namesPath, lists_.lbaisname);
+}
+void AisVessels::SaveLog() {
+    SaveList(lists_.logPath, lists_.lbaislogfile);
+}
 
 void AisVessels::PositionFollowUp(int slot, std::string_view mid) {
     Tflight& f = table_.flights[static_cast<std::size_t>(slot)];
@@ -177,167 +183,169 @@ void AisVessels::HandleAisReport(std::string_view d) {
     const std::string_view mmsi = field(1);
 
     switch (type) {
-    case 0xA1: {
-        NameFromList(f, key);
-        defaultNames(false);
-        f.modesdec = mmsi;
-        f.lat = field(2);
-        f.lon = field(3);
-        SetCourse(f, field(4));
-        const std::string_view sog = field(5);
-        f.gs = sog;
-        if (sog.empty()) {
-            f.gs4.clear();
-            f.gsf = 0;
-        } else {
-            f.gsf = RealOf(sog) / 10.0;
-            // Tenths of a knot: a point before the last digit.
-            const std::string_view whole = sog.size() == 1 ? "0" : sog.substr(0, sog.size() - 1);
-            f.gs4 = Concat({whole, ".", sog.substr(sog.size() - 1)});
+        case 0xA1: {
+            NameFromList(f, key);
+            defaultNames(false);
+            f.modesdec = mmsi;
+            f.lat = field(2);
+            f.lon = field(3);
+            SetCourse(f, field(4));
+            const std::string_view sog = field(5);
+            f.gs = sog;
+            if (sog.empty()) {
+                f.gs4.clear();
+                f.gsf = 0;
+            } else {
+                f.gsf = RealOf(sog) / 10.0;
+                // Tenths of a knot: a point before the last digit.
+                const std::string_view whole =
+                    sog.size() == 1 ? "0" : sog.substr(0, sog.size() - 1);
+                f.gs4 = Concat({whole, ".", sog.substr(sog.size() - 1)});
+                if (f.gsf > 99.9) {
+                    f.gs4.clear();
+                    f.gsf = 0;
+                }
+            }
+            f.turn = RateOfTurn(field(6));
+            f.posquality = field(7) == "1" ? "HI" : "LO";
+            SetHeading(f, field(8));
+            f.mcpmode = field(9).empty() ? ' ' : field(9)[0];
+            f.beacon = false;
+            PositionFollowUp(slot, mmsi.substr(0, 3));
+            table_.AddHistoryPoint(slot, f.fl, f.latf, f.lonf);
+            if (hooks_.updateTarget) hooks_.updateTarget(slot);
+            break;
+        }
+        case 0xA4:
+        case 0xAA: {
+            defaultNames(true);
+            f.modesdec = mmsi;
+            f.lat = field(2);
+            f.lon = field(3);
+            f.beacon = true;
+            if (type == 0xAA) {
+                f.icaotype = TwoDigitType(field(4));
+                const std::string_view name = field(5);
+                if (!name.empty()) {
+                    f.reg = name;
+                    f.flightid = name;
+                    f.labeltext = name;
+                }
+            }
+            RemoveKeyLines(lists_.lbaisname, key);
+            RemoveKeyLines(lists_.lbaislogfile, key);
+            lists_.lbaislogfile.insert(lists_.lbaislogfile.begin(),
+                                       LogLine(f, slot, key + " BY ", f.reg.view()));
+            SaveLog();
+            lists_.lbaisname.push_back(key + " BY");
+            SaveNames();
+            PositionFollowUp(slot, Copy(mmsi, 3, 3));
+            if (hooks_.reprojectTarget) hooks_.reprojectTarget(slot);
+            break;
+        }
+        case 0xA5: {
+            const std::string_view name = field(1);
+            f.reg = name;
+            const std::string trimmed = Trim(name);
+            f.labeltext = trimmed.empty() ? "~" + key : trimmed;
+            f.flightid = f.reg.view();
+            f.vesselcall = field(2);
+            f.vesselid = field(3);
+            f.route = field(4);
+            f.eta =
+                field(5).empty() ? std::string() : std::string(field(5)) + std::string(field(6));
+            const std::string shiptype = TwoDigitType(field(7));
+            f.icaotype = shiptype;
+            if (field(8).empty()) {
+                f.draught.clear();
+            } else {
+                char buf[32];
+                std::snprintf(buf, sizeof buf, "%4.1f", RealOf(field(8)) / 10.0);
+                f.draught = Trim(buf);
+            }
+            f.width = field(9);
+            f.length = field(10);
+            f.beacon = false;
+            const std::string prefix = key + " " + shiptype + " ";
+            RemoveKeyLines(lists_.lbaislogfile, key);
+            lists_.lbaislogfile.insert(lists_.lbaislogfile.begin(), LogLine(f, slot, prefix, name));
+            SaveLog();
+            RemoveKeyLines(lists_.lbaisname, key);
+            lists_.lbaisname.push_back(prefix + std::string(name));
+            SaveNames();
+            break;
+        }
+        case 0xA6: {
+            f.modesdec = mmsi;
+            f.lat = field(2);
+            f.lon = field(3);
+            SetCourse(f, field(4));
+            const std::string_view sog = field(5);
+            f.gs = sog;
+            f.gs4 = sog.substr(0, 4);
+            f.gsf = sog.empty() ? 0 : RealOf(sog);
             if (f.gsf > 99.9) {
                 f.gs4.clear();
                 f.gsf = 0;
             }
-        }
-        f.turn = RateOfTurn(field(6));
-        f.posquality = field(7) == "1" ? "HI" : "LO";
-        SetHeading(f, field(8));
-        f.mcpmode = field(9).empty() ? ' ' : field(9)[0];
-        f.beacon = false;
-        PositionFollowUp(slot, mmsi.substr(0, 3));
-        table_.AddHistoryPoint(slot, f.fl, f.latf, f.lonf);
-        if (hooks_.updateTarget) hooks_.updateTarget(slot);
-        break;
-    }
-    case 0xA4:
-    case 0xAA: {
-        defaultNames(true);
-        f.modesdec = mmsi;
-        f.lat = field(2);
-        f.lon = field(3);
-        f.beacon = true;
-        if (type == 0xAA) {
-            f.icaotype = TwoDigitType(field(4));
-            const std::string_view name = field(5);
-            if (!name.empty()) {
-                f.reg = name;
-                f.flightid = name;
-                f.labeltext = name;
+            SetHeading(f, field(6));
+            f.mcpmode = field(7).empty() ? ' ' : field(7)[0];
+            f.reg = field(8);
+            f.flightid = field(8);
+            f.labeltext = field(8);
+            f.vesselcall = field(9);
+            f.vesselid = field(10);
+            f.route = field(11);
+            f.eta = std::string(field(12)) + std::string(field(13));
+            if (!f.eta.empty() && f.eta[0] == '*') f.eta.clear();
+            f.icaotype = TwoDigitType(field(14));
+            f.draught = field(15);
+            f.width = field(16);
+            f.length = field(17);
+            if (mmsi.substr(0, 2) == "00") {
+                // A shore station: none of the voyage data applies.
+                f.beacon = true;
+                f.icaotype.clear();
+                f.gs.clear();
+                f.gs4.clear();
+                f.gsf = 0;
+                f.track.clear();
+                f.track3.clear();
+                f.trackf = 0;
+                f.width.clear();
+                f.length.clear();
+                f.draught.clear();
+                f.vesselcall.clear();
+                f.vesselid.clear();
+                f.eta.clear();
+                f.route.clear();
+                f.heading.clear();
+                f.labeltext = Concat({"*", Copy(key, 5, 2)});
+                f.mcpmode = ' ';
+            } else {
+                f.beacon = false;
             }
+            defaultNames(false);
+            // A shore station's identity is 00 + MID; a ship's starts with its MID.
+            PositionFollowUp(slot, f.beacon ? Copy(mmsi, 3, 3) : Copy(mmsi, 1, 3));
+            if (hooks_.updateTarget) hooks_.updateTarget(slot);
+            if (f.beacon && hooks_.beaconMode) hooks_.beaconMode(slot);
+            break;
         }
-        RemoveKeyLines(lists_.lbaisname, key);
-        RemoveKeyLines(lists_.lbaislogfile, key);
-        lists_.lbaislogfile.insert(lists_.lbaislogfile.begin(),
-                                   LogLine(f, slot, key + " BY ", f.reg.view()));
-        SaveLog();
-        lists_.lbaisname.push_back(key + " BY");
-        SaveNames();
-        PositionFollowUp(slot, Copy(mmsi, 3, 3));
-        if (hooks_.reprojectTarget) hooks_.reprojectTarget(slot);
-        break;
-    }
-    case 0xA5: {
-        const std::string_view name = field(1);
-        f.reg = name;
-        const std::string trimmed = Trim(name);
-        f.labeltext = trimmed.empty() ? "~" + key : trimmed;
-        f.flightid = f.reg.view();
-        f.vesselcall = field(2);
-        f.vesselid = field(3);
-        f.route = field(4);
-        f.eta = field(5).empty() ? std::string() : std::string(field(5)) + std::string(field(6));
-        const std::string shiptype = TwoDigitType(field(7));
-        f.icaotype = shiptype;
-        if (field(8).empty()) {
-            f.draught.clear();
-        } else {
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%4.1f", RealOf(field(8)) / 10.0);
-            f.draught = Trim(buf);
-        }
-        f.width = field(9);
-        f.length = field(10);
-        f.beacon = false;
-        const std::string prefix = key + " " + shiptype + " ";
-        RemoveKeyLines(lists_.lbaislogfile, key);
-        lists_.lbaislogfile.insert(lists_.lbaislogfile.begin(), LogLine(f, slot, prefix, name));
-        SaveLog();
-        RemoveKeyLines(lists_.lbaisname, key);
-        lists_.lbaisname.push_back(prefix + std::string(name));
-        SaveNames();
-        break;
-    }
-    case 0xA6: {
-        f.modesdec = mmsi;
-        f.lat = field(2);
-        f.lon = field(3);
-        SetCourse(f, field(4));
-        const std::string_view sog = field(5);
-        f.gs = sog;
-        f.gs4 = sog.substr(0, 4);
-        f.gsf = sog.empty() ? 0 : RealOf(sog);
-        if (f.gsf > 99.9) {
-            f.gs4.clear();
-            f.gsf = 0;
-        }
-        SetHeading(f, field(6));
-        f.mcpmode = field(7).empty() ? ' ' : field(7)[0];
-        f.reg = field(8);
-        f.flightid = field(8);
-        f.labeltext = field(8);
-        f.vesselcall = field(9);
-        f.vesselid = field(10);
-        f.route = field(11);
-        f.eta = std::string(field(12)) + std::string(field(13));
-        if (!f.eta.empty() && f.eta[0] == '*') f.eta.clear();
-        f.icaotype = TwoDigitType(field(14));
-        f.draught = field(15);
-        f.width = field(16);
-        f.length = field(17);
-        if (mmsi.substr(0, 2) == "00") {
-            // A shore station: none of the voyage data applies.
-            f.beacon = true;
-            f.icaotype.clear();
-            f.gs.clear();
-            f.gs4.clear();
-            f.gsf = 0;
-            f.track.clear();
-            f.track3.clear();
-            f.trackf = 0;
-            f.width.clear();
-            f.length.clear();
-            f.draught.clear();
-            f.vesselcall.clear();
-            f.vesselid.clear();
-            f.eta.clear();
-            f.route.clear();
-            f.heading.clear();
-            f.labeltext = Concat({"*", Copy(key, 5, 2)});
-            f.mcpmode = ' ';
-        } else {
+        case 0xAB: {
+            NameFromList(f, key);
+            defaultNames(false);
+            f.modesdec = mmsi;
+            f.lat = field(2);
+            f.lon = field(3);
             f.beacon = false;
+            PositionFollowUp(slot, mmsi.substr(0, 3));
+            table_.AddHistoryPoint(slot, f.fl, f.latf, f.lonf);
+            if (hooks_.reprojectTarget) hooks_.reprojectTarget(slot);
+            break;
         }
-        defaultNames(false);
-        // A shore station's identity is 00 + MID; a ship's starts with its MID.
-        PositionFollowUp(slot, f.beacon ? Copy(mmsi, 3, 3) : Copy(mmsi, 1, 3));
-        if (hooks_.updateTarget) hooks_.updateTarget(slot);
-        if (f.beacon && hooks_.beaconMode) hooks_.beaconMode(slot);
-        break;
-    }
-    case 0xAB: {
-        NameFromList(f, key);
-        defaultNames(false);
-        f.modesdec = mmsi;
-        f.lat = field(2);
-        f.lon = field(3);
-        f.beacon = false;
-        PositionFollowUp(slot, mmsi.substr(0, 3));
-        table_.AddHistoryPoint(slot, f.fl, f.latf, f.lonf);
-        if (hooks_.reprojectTarget) hooks_.reprojectTarget(slot);
-        break;
-    }
-    default:  // 0xA0, 0xA2, 0xA3, 0xA7-0xA9, 0xAC-0xAF carry nothing further
-        break;
+        default:  // 0xA0, 0xA2, 0xA3, 0xA7-0xA9, 0xAC-0xAF carry nothing further
+            break;
     }
     f.altlabel = "G---";
     f.lastseen = clock_.UtcNow();
@@ -346,15 +354,19 @@ void AisVessels::HandleAisReport(std::string_view d) {
 std::pair<std::string, std::string> CountryOfMmsi(std::string_view mid) {
     if (mid.size() != 3) return {};
     for (const std::string& line : MidList()) {
-        if (std::string_view(line).substr(0, 3) == mid) return {Copy(line, 5, 2), Copy(line, 8, 255)};
+        if (std::string_view(line).substr(0, 3) == mid)
+            return {Copy(line, 5, 2), Copy(line, 8, 255)};
     }
     return {};
 }
 
-std::vector<std::string> LoadListFile(const std::string& path) { return ReadLines(path); }
+std::vector<std::string> LoadListFile(const std::string& path) {
+    return ReadLines(path);
+}
 
 std::string AisLogPath(const std::string& stationDir, DayTime utcDay) {
-    return JoinPath(stationDir, "aerova-bst/ais-log/" + FormatDateTime("yyyymmdd", utcDay) + ".log");
+    return JoinPath(stationDir,
+                    "aerova-bst/ais-log/" + FormatDateTime("yyyymmdd", utcDay) + ".log");
 }
 
 std::string AisNamesPath(const std::string& stationDir) {

@@ -39,12 +39,12 @@ struct AisHooks {
 };
 
 class AisVessels {
-public:
+  public:
     AisVessels(FlightTable& table, const StationClock& clock, AisLists& lists, AisHooks hooks);
 
     void HandleAisReport(std::string_view datagram);
 
-private:
+  private:
     int SlotFor(std::string_view key, unsigned char type);
     void NameFromList(Tflight& f, std::string_view key);
     void RemoveKeyLines(std::vector<std::string>& list, std::string_view key);

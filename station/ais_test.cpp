@@ -16,7 +16,7 @@ std::string Ais(int type, const std::string& fields) {
 }
 
 class AisTest : public ::testing::Test {
-protected:
+  protected:
     AisTest() : station(local) {
         dir = std::filesystem::temp_directory_path() /
               ("aerova_ais_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
@@ -93,8 +93,8 @@ TEST_F(AisTest, NotAvailableValuesAndRateOfTurn) {
     struct Case {
         const char* rot;
         const char* turn;
-    } cases[] = {{"0", ""}, {"128", ""}, {"129", "<"}, {"126", "0>"}, {"100", "30>"},
-                 {"1", "99>"}, {"255", "<99"}, {"", ""}};
+    } cases[] = {{"0", ""},      {"128", ""},  {"129", "<"},   {"126", "0>"},
+                 {"100", "30>"}, {"1", "99>"}, {"255", "<99"}, {"", ""}};
     for (const auto& c : cases) {
         ais->HandleAisReport(Ais(0xA1, std::string("K1:1:1:1:0:0:") + c.rot + ":1:0:0"));
         EXPECT_EQ(F(0).turn, c.turn) << c.rot;
@@ -175,8 +175,9 @@ TEST_F(AisTest, BaseStationAndAidToNavigation) {
 }
 
 TEST_F(AisTest, ExtendedPositionReportAndShoreStation) {
-    ais->HandleAisReport(Ais(0xA6, "K55555:211000001:54:10:90:14.5:91:0:SEA WOLF:DABC:ID1:KIEL:"
-                                   "01-02: 0800:60:5.2:12:90"));
+    ais->HandleAisReport(Ais(0xA6,
+                             "K55555:211000001:54:10:90:14.5:91:0:SEA WOLF:DABC:ID1:KIEL:"
+                             "01-02: 0800:60:5.2:12:90"));
     const Tflight& f = F(0);
     EXPECT_EQ(f.gs4, "14.5");
     EXPECT_DOUBLE_EQ(f.gsf, 14.5);
@@ -186,8 +187,9 @@ TEST_F(AisTest, ExtendedPositionReportAndShoreStation) {
     EXPECT_EQ(f.heading, "091");
     EXPECT_EQ(f.label, "Germany");
     EXPECT_FALSE(f.beacon);
-    ais->HandleAisReport(Ais(0xA6, "S12345:002110001:54:10:90:14.5:91:0:SHORE:DABC:ID1:KIEL:"
-                                   "*: 0800:60:5.2:12:90"));
+    ais->HandleAisReport(Ais(0xA6,
+                             "S12345:002110001:54:10:90:14.5:91:0:SHORE:DABC:ID1:KIEL:"
+                             "*: 0800:60:5.2:12:90"));
     const Tflight& s = F(1);
     EXPECT_TRUE(s.beacon);
     EXPECT_EQ(s.labeltext, "*45");

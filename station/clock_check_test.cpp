@@ -10,7 +10,7 @@ namespace {
 using testing::FakeSntpServer;
 
 class RecordingSetter : public SystemClockSetter {
-public:
+  public:
     explicit RecordingSetter(bool accept) : accept_(accept) {}
     bool SetLocalTime(DayTime local) override {
         calls.push_back(local);
@@ -18,7 +18,7 @@ public:
     }
     std::vector<DayTime> calls;
 
-private:
+  private:
     bool accept_;
 };
 

@@ -17,6 +17,8 @@ std::string ErrorLog::FormatLine(std::string_view message) const {
     return line;
 }
 
-bool ErrorLog::Write(std::string_view message) const { return AppendLine(path_, FormatLine(message)); }
+bool ErrorLog::Write(std::string_view message) const {
+    return AppendLine(path_, FormatLine(message));
+}
 
 }  // namespace aerova

@@ -12,14 +12,14 @@ namespace aerova {
 constexpr const char* kErrorLogName = "aerova-logs/aerova-error.log";
 
 class ErrorLog {
-public:
+  public:
     ErrorLog(std::string stationDir, const StationClock& clock);
     const std::string& path() const { return path_; }
     // "<UTC date> <UTC time> - aerovas.exe - <message>"
     std::string FormatLine(std::string_view message) const;
     bool Write(std::string_view message) const;
 
-private:
+  private:
     std::string path_;
     const StationClock* clock_;
 };

@@ -1,16 +1,15 @@
 // The acceptance filters of the report listener: slave, master forwarding, dead horse.
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include "station/ingest_test_support.h"
 #include "base/strings.h"
 #include "platform/udp_sender.h"
+#include "station/ingest_test_support.h"
 
 namespace aerova {
 namespace {
@@ -20,7 +19,7 @@ using testing::IngestFixture;
 
 // A UDP socket bound to 127.0.0.1 on a port the system picks.
 class LoopbackReceiver {
-public:
+  public:
     LoopbackReceiver() {
         fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in a{};
@@ -43,7 +42,7 @@ public:
         return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
     }
 
-private:
+  private:
     int fd_ = -1;
     int port_ = 0;
 };

@@ -15,7 +15,7 @@
 namespace aerova::testing {
 
 class IngestFixture : public ::testing::Test {
-protected:
+  protected:
     IngestFixture() : station(local) { Rebuild(); }
 
     void Rebuild() {

@@ -43,7 +43,8 @@ TEST(ListFilesTest, NoPositionLineByteForByte) {
     EXPECT_EQ(NoPositionLine(f, EncodeDateTime(2026, 1, 2, 3, 4, 5, 67)),
               "\"2026/01/02\",\"03:04:05.067\",\"4CA1FA\",\"RYR9QW\",\"0\",\"36025\",\"\",\"\","
               "\"-12\",\"421\",\"87\",\"7700\"");
-    EXPECT_EQ(CompanionPath("/data/bst/20261209-120000.bst"), "/data/bst/nopos/np-20261209-120000.bst");
+    EXPECT_EQ(CompanionPath("/data/bst/20261209-120000.bst"),
+              "/data/bst/nopos/np-20261209-120000.bst");
 }
 
 }  // namespace

@@ -24,10 +24,14 @@ std::string HexToDecimal(std::string_view hex) {
     if (hex.empty()) return "1";
     for (char c : hex) {
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else return "1";
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else
+            return "1";
         v = v * 16 + static_cast<std::uint32_t>(d);
     }
     return std::to_string(v);
@@ -44,12 +48,16 @@ void AppendSquawkMarks(Tflight& f) {
 const char* QualityText(int flags) {
     if (flags == 255) return "XXX";
     switch (flags & 7) {
-    case 1: return "XXX";
-    case 2:
-    case 3: return "LO";
-    case 4:
-    case 5: return "MID";
-    default: return "HI";
+        case 1:
+            return "XXX";
+        case 2:
+        case 3:
+            return "LO";
+        case 4:
+        case 5:
+            return "MID";
+        default:
+            return "HI";
     }
 }
 
@@ -70,8 +78,10 @@ std::string WindText(std::string_view heading, std::string_view track, std::stri
     const double y = static_cast<double>(g) * std::cos(kr) - static_cast<double>(a) * std::cos(hr);
     const long speed = std::lround(std::nearbyint(std::sqrt(x * x + y * y)));
     double angle;
-    if (x == 0) angle = y > 0 ? 90.0 : -90.0;
-    else angle = std::atan(y / x) * 180.0 / kPi;
+    if (x == 0)
+        angle = y > 0 ? 90.0 : -90.0;
+    else
+        angle = std::atan(y / x) * 180.0 / kPi;
     double dir = 90.0 - angle + (x > 0 ? 180.0 : 0.0);
     long d = std::lround(std::nearbyint(dir)) % 360;
     if (d < 0) d += 360;
@@ -128,7 +138,8 @@ void ReportIngest::UDPRead(std::string_view bytes, std::string_view senderIp, in
         if ((first & 0xF0) == 0xE0) {
             if (const auto line = ParseReceiverStatus(d)) {
                 status_.eeflag = line->type == 0xEE;
-                if (line->slot >= 0) status_.slots[static_cast<std::size_t>(line->slot)] = line->text;
+                if (line->slot >= 0)
+                    status_.slots[static_cast<std::size_t>(line->slot)] = line->text;
                 status_.newstatus = true;
                 if (hooks_.redrawRadar) hooks_.redrawRadar();
             }
@@ -141,8 +152,10 @@ void ReportIngest::UDPRead(std::string_view bytes, std::string_view senderIp, in
 
     const bool local = senderIp == kLocalHost;
     if (settings_.cbslave) {
-        if (ByteAt(d, 0) == 0xFB) d.remove_prefix(1);
-        else if (!local) return;
+        if (ByteAt(d, 0) == 0xFB)
+            d.remove_prefix(1);
+        else if (!local)
+            return;
         // A relay marker with almost nothing behind it carries no datagram.
         if (d.size() < 3) return;
     }
@@ -182,30 +195,34 @@ void ReportIngest::DrainQueue() {
 
 void ReportIngest::Dispatch(std::string_view d, std::string_view ip, int port) {
     switch (ClassifyDatagram(d)) {
-    case DatagramKind::kMainReport: HandleMainReport(d, ip, port); break;
-    case DatagramKind::kPeerStatus:
-    case DatagramKind::kPeerStatusOld:
-        if (hooks_.peerStatus)
-            if (const auto m = ParsePeerStatus(d)) hooks_.peerStatus(*m, ip, port);
-        break;
-    case DatagramKind::kGpsPosition: HandleGps(d); break;
-    case DatagramKind::kNetworkFlight:
-        if (hooks_.networkFlight)
-            if (const auto m = ParseNetworkFlightReport(d)) hooks_.networkFlight(*m, ip, port);
-        break;
-    case DatagramKind::kServerLine:
-        if (hooks_.serverLine)
-            if (const auto m = ParseServerLine(d)) hooks_.serverLine(*m, ip, port);
-        break;
-    case DatagramKind::kChat:
-        if (hooks_.chat)
-            if (const auto m = ParseChat(d)) hooks_.chat(*m, ip, port);
-        break;
-    case DatagramKind::kAis:
-        if (ais_) ais_->HandleAisReport(d);
-        break;
-    default:  // relayed datagrams outside slave mode, and everything unknown
-        break;
+        case DatagramKind::kMainReport:
+            HandleMainReport(d, ip, port);
+            break;
+        case DatagramKind::kPeerStatus:
+        case DatagramKind::kPeerStatusOld:
+            if (hooks_.peerStatus)
+                if (const auto m = ParsePeerStatus(d)) hooks_.peerStatus(*m, ip, port);
+            break;
+        case DatagramKind::kGpsPosition:
+            HandleGps(d);
+            break;
+        case DatagramKind::kNetworkFlight:
+            if (hooks_.networkFlight)
+                if (const auto m = ParseNetworkFlightReport(d)) hooks_.networkFlight(*m, ip, port);
+            break;
+        case DatagramKind::kServerLine:
+            if (hooks_.serverLine)
+                if (const auto m = ParseServerLine(d)) hooks_.serverLine(*m, ip, port);
+            break;
+        case DatagramKind::kChat:
+            if (hooks_.chat)
+                if (const auto m = ParseChat(d)) hooks_.chat(*m, ip, port);
+            break;
+        case DatagramKind::kAis:
+            if (ais_) ais_->HandleAisReport(d);
+            break;
+        default:  // relayed datagrams outside slave mode, and everything unknown
+            break;
     }
 }
 
@@ -262,8 +279,10 @@ void ReportIngest::HandleMainReport(std::string_view d, std::string_view ip, int
     }
     f->srcip = ip;
     f->srcport = port;
-    if (isNew) NewTargetSteps(slot);
-    else ExistingTargetSteps(slot);
+    if (isNew)
+        NewTargetSteps(slot);
+    else
+        ExistingTargetSteps(slot);
 }
 
 void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
@@ -368,12 +387,17 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
             const std::string_view code = fields.Next();
             if (code.size() == 4) {
                 char label[4] = {code[0], code[1], code[2], code[3]};
-                if (label[0] == '9') label[0] = 'G';
-                else if (label[0] == '8') label[0] = 'F';
-                else if (label[0] == '7') label[0] = 'A';
+                if (label[0] == '9')
+                    label[0] = 'G';
+                else if (label[0] == '8')
+                    label[0] = 'F';
+                else if (label[0] == '7')
+                    label[0] = 'A';
                 f.altlabel = std::string_view(label, 4);
-                if (label[0] == 'G') f.altft = "0";
-                else f.altft = std::string(code.substr(1, 3)) + "00";
+                if (label[0] == 'G')
+                    f.altft = "0";
+                else
+                    f.altft = std::string(code.substr(1, 3)) + "00";
             }
             if (!f.altft.empty()) {
                 f.fl = IntOf(f.altft.view().substr(0, 3));
@@ -452,7 +476,7 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
             f.hdgtime = t;
             f.hdgvalid = true;
             const std::string_view hdg = fields.Next();
-            f.heading = hdg == "0"   ? std::string("360")
+            f.heading = hdg == "0"    ? std::string("360")
                         : hdg.empty() ? std::string()
                                       : PadLeft(hdg, 3, '0');
             f.ias = fields.Next();
@@ -541,7 +565,8 @@ void ReportIngest::ExistingTargetSteps(int slot) {
     f.fresh = f.freshhttp1 = f.freshhttp2 = f.logpending = true;
     f.peerfield6 = "0";
     if (!f.flightid.empty() && f.flightid[0] != '@' &&
-        (f.label.view() != f.flightid.view() || (!f.label.empty() && (f.label[0] == '~' || f.label[0] == '&')))) {
+        (f.label.view() != f.flightid.view() ||
+         (!f.label.empty() && (f.label[0] == '~' || f.label[0] == '&')))) {
         f.label = f.flightid;
         f.route = hooks_.lookupRoute ? hooks_.lookupRoute(f, f.flightid.view()) : std::string();
         if (f.routestate == 1) f.routestate = 2;
@@ -562,10 +587,10 @@ void ReportIngest::AlertMatch(int slot) {
         // An entry without ":" has an empty key, and an empty key matches nothing.
         if (colon == std::string::npos || colon == 0) continue;
         const std::string_view key = std::string_view(e.text).substr(0, colon);
-        const bool match =
-            alerts_.exact ? (key == call || key == f.modes.view() || key == reg)
-                          : (call.find(key) != std::string::npos || key == f.modes.view() ||
-                             reg.find(key) != std::string::npos);
+        const bool match = alerts_.exact
+                               ? (key == call || key == f.modes.view() || key == reg)
+                               : (call.find(key) != std::string::npos || key == f.modes.view() ||
+                                  reg.find(key) != std::string::npos);
         if (!match) continue;
         f.alerted = true;
         if (alerts_.sendmail) {

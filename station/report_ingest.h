@@ -25,10 +25,10 @@ class AisVessels;
 // Settings and controls of other windows that ingest reads.
 struct IngestSettings {
     // Receiver settings window.
-    bool cbslave = false;        // "Slave (port 7979)"
-    bool cbmaster = false;       // "Master for"
-    std::string edmasterip;      // master host
-    std::string edmasterport;    // master port (text, read as an integer)
+    bool cbslave = false;      // "Slave (port 7979)"
+    bool cbmaster = false;     // "Master for"
+    std::string edmasterip;    // master host
+    std::string edmasterport;  // master port (text, read as an integer)
     // Peers window.
     bool cbskip = false;         // "Dead horse"
     bool cbexceptlocal = false;  // "except local"
@@ -54,7 +54,7 @@ struct AlertListState {
     bool firstonly = false;  // "Alert on first occurence only"
     bool exact = false;      // "Exact syntax"
     std::vector<AlertEntry> entries;
-    std::string alerttext;                  // station-wide alert text for the mail alerts
+    std::string alerttext;                   // station-wide alert text for the mail alerts
     std::array<int, 2> alerttarget{-1, -1};  // each radar window's alert target
 };
 
@@ -100,7 +100,7 @@ struct IngestHooks {
 };
 
 class ReportIngest {
-public:
+  public:
     ReportIngest(FlightTable& table, DatagramQueue& queue, const StationClock& clock,
                  const IngestSettings& settings, AlertListState& alerts, IngestHooks hooks);
 
@@ -109,8 +109,7 @@ public:
 
     // The listener's receive event (fromTimer false) and the main cycle's drain (fromTimer
     // true, the datagram being a queued entry). At most 510 bytes are read.
-    void UDPRead(std::string_view bytes, std::string_view senderIp, int senderPort,
-                 bool fromTimer);
+    void UDPRead(std::string_view bytes, std::string_view senderIp, int senderPort, bool fromTimer);
     // The end of a tick: locks the queue, applies every queued entry in order, then clears
     // the lock, the queueing flag and the count.
     void DrainQueue();
@@ -123,7 +122,7 @@ public:
     // The alert-list match of one target.
     void AlertMatch(int slot);
 
-private:
+  private:
     void Dispatch(std::string_view d, std::string_view ip, int port);
     void HandleMainReport(std::string_view d, std::string_view ip, int port);
     void HandleGps(std::string_view d);

@@ -135,7 +135,8 @@ TEST_F(ReportIngestTest, AddressFiltersAndShortReports) {
     Send(std::string("\xFA\x05") + ScrambleAddress("4CA1FA") + "\xFE\x01\xFF");  // 12 bytes
     EXPECT_EQ(table->FindFlight("4CA1FA"), -1);
     // A head shorter than 10 characters: the target exists, but nothing of the head is set.
-    Send(std::string("\xFA\x05") + ScrambleAddress("4CA1FA") + "\xFE" + PackText("0100000") + "\xFF");
+    Send(std::string("\xFA\x05") + ScrambleAddress("4CA1FA") + "\xFE" + PackText("0100000") +
+         "\xFF");
     ASSERT_EQ(table->FindFlight("4CA1FA"), 0);
     EXPECT_EQ(F(0).ground, "");
     EXPECT_EQ(F(0).altlabel, "G---") << "a ground flag other than \"0\" counts as on the ground";
@@ -211,7 +212,8 @@ TEST(WindTest, DesignExampleAndLimits) {
     EXPECT_EQ(WindText("090", "090", "200", "235"), "270+35");
     EXPECT_EQ(WindText("350", "010", "300", "300"), "270+104");
     EXPECT_EQ(WindText("090", "130", "200", "235"), "") << "heading and track 40 degrees apart";
-    EXPECT_EQ(WindText("090", "090", "100", "400"), "") << "airspeed and ground speed too far apart";
+    EXPECT_EQ(WindText("090", "090", "100", "400"), "")
+        << "airspeed and ground speed too far apart";
 }
 
 TEST_F(ReportIngestTest, WindFromTheHeadingBlock) {
@@ -453,16 +455,24 @@ TEST_F(ReportIngestTest, ZeroByteCutsTheDatagramAndShortOnesAreIgnored) {
 }
 
 TEST_F(ReportIngestTest, ReceiverStatusSlotsAndFlags) {
-    Send("\xE1" "Receiver OK\xEF");
+    Send(
+        "\xE1"
+        "Receiver OK\xEF");
     EXPECT_EQ(ingest->receiverStatus().slots[0], "Receiver OK\xEF");
     EXPECT_TRUE(ingest->receiverStatus().newstatus);
     EXPECT_FALSE(ingest->receiverStatus().eeflag);
-    Send("\xEE" "x\xEF");
+    Send(
+        "\xEE"
+        "x\xEF");
     EXPECT_TRUE(ingest->receiverStatus().eeflag);
-    Send("\xE2" "-1234567\xEF");
+    Send(
+        "\xE2"
+        "-1234567\xEF");
     EXPECT_FALSE(ingest->receiverStatus().eeflag);
     EXPECT_EQ(ingest->receiverStatus().slots[1], "1234567");
-    Send("\xE4" "0123456789ABCDEFGH\xEF");  // 20 bytes: too long
+    Send(
+        "\xE4"
+        "0123456789ABCDEFGH\xEF");  // 20 bytes: too long
     EXPECT_EQ(ingest->receiverStatus().slots[3], "");
     EXPECT_EQ(redraws, 3);
 }
@@ -490,13 +500,19 @@ TEST_F(ReportIngestTest, SlotExhaustionDropsTheReport) {
 
 TEST_F(ReportIngestTest, NetworkKindsAreRecognisedAndIgnoredWithoutHandlers) {
     Send("[4CA1FA:RYR:0:1000:53:-6:0:300:90:1234:013:55:X:1:1:FR]");
-    Send("\x01" "me\thi\x02");
-    Send("\xFA\xCE" "lbl:reg:B738:4CA1FA:53:-6:F300:90:300:+10:1234::9999&");
+    Send(
+        "\x01"
+        "me\thi\x02");
+    Send(
+        "\xFA\xCE"
+        "lbl:reg:B738:4CA1FA:53:-6:F300:90:300:+10:1234::9999&");
     EXPECT_EQ(table->FindFlight("4CA1FA"), -1);
     std::string said;
     chat = [&said](const TChat& c, std::string_view, int) { said = c.station + ":" + c.message; };
     Rebuild();
-    Send("\x01" "me\thi\x02");
+    Send(
+        "\x01"
+        "me\thi\x02");
     EXPECT_EQ(said, "me:hi");
 }
 

@@ -6,9 +6,9 @@
 #include "base/ini_file.h"
 #include "base/numbers.h"
 #include "base/strings.h"
-#include "station/clock_check.h"
 #include "platform/running_mark.h"
 #include "radar/geo_model.h"
+#include "station/clock_check.h"
 
 namespace aerova {
 
@@ -20,7 +20,10 @@ constexpr const char* kPeerInfoTemp = "~peerinfo.tmp.htm";
 }  // namespace
 
 Station::Station(StationEnvironment env, FlightTable& table)
-    : env_(std::move(env)), table_(table), clock_(*env_.clock), errorLog_(env_.stationDir, clock_) {}
+    : env_(std::move(env)),
+      table_(table),
+      clock_(*env_.clock),
+      errorLog_(env_.stationDir, clock_) {}
 
 void Station::SetCaption(const std::string& text) {
     caption_ = text;
@@ -39,7 +42,8 @@ bool Station::FormCreate() {
     const char* wxKeys[5] = {"1", "2", "3", "4", "lightning"};
     for (int i = 0; i < 5; ++i) wxradar[i] = wx.ReadString("wxradar", wxKeys[i], "");
 
-    for (const char* sub : {"aerova-img", "aerova-logs", "userdata"}) ForceDirectories(JoinPath(dir, sub));
+    for (const char* sub : {"aerova-img", "aerova-logs", "userdata"})
+        ForceDirectories(JoinPath(dir, sub));
     if (!FileExists(errorLog_.path())) CreateEmptyFile(errorLog_.path());
 
     // Refuse a second copy before touching the settings another copy may be writing.
@@ -142,7 +146,8 @@ void Station::Timer1Timer() {
 
     if (++followCounter_ > 10) {
         followCounter_ = 0;
-        if (radar[0].sbcenterpos && table_.windows[0].followed >= 0 && hooks.centreReceiverFromScreen)
+        if (radar[0].sbcenterpos && table_.windows[0].followed >= 0 &&
+            hooks.centreReceiverFromScreen)
             hooks.centreReceiverFromScreen();
     }
     {
@@ -153,7 +158,8 @@ void Station::Timer1Timer() {
     }
     timer1Enabled_ = !shutdownBegun_;
     lastCycleMs_ =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+            .count();
 }
 
 void Station::DrainQueue() {
@@ -187,7 +193,8 @@ void Station::RecordTrails() {
 }
 
 void Station::AddTrailPoint(int trailIndex, int slot, int fl, float lat, float lon) {
-    TrailPoint& p = table_.trails.Point(table_.flights[static_cast<std::size_t>(slot)].trailring, trailIndex);
+    TrailPoint& p =
+        table_.trails.Point(table_.flights[static_cast<std::size_t>(slot)].trailring, trailIndex);
     p.kind = table_.IsUserColoured(slot) ? 2 : 1;
     p.fl = static_cast<std::int16_t>(fl);
     const ModelPoint m = GeoToModel(lat, lon, kTargetHeightKm);
@@ -197,7 +204,8 @@ void Station::AddTrailPoint(int trailIndex, int slot, int fl, float lat, float l
 }
 
 bool Station::ListLineWanted(int slot) const {
-    return bst.spbbstfile && listFiles.open && (!bst.cbselectedflight || table_.IsUserColoured(slot));
+    return bst.spbbstfile && listFiles.open &&
+           (!bst.cbselectedflight || table_.IsUserColoured(slot));
 }
 
 void Station::DeleteTarget(int slot) {
@@ -313,7 +321,8 @@ void Station::stattimerTimer() {
     const bool wasEnabled = timer1Enabled_;
     timer1Enabled_ = false;
     const int hour = DecodeTime(clock_.LocalNow()).hour;
-    if (hour == 0 && previousHour_ == 23 && listFiles.open && bst.cbrestartBST1) spbbstfileClick(false);
+    if (hour == 0 && previousHour_ == 23 && listFiles.open && bst.cbrestartBST1)
+        spbbstfileClick(false);
     previousHour_ = hour;
     clock_.ReadBias();
     timer1Enabled_ = wasEnabled && !shutdownBegun_;

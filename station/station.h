@@ -15,13 +15,13 @@
 
 #include "base/product.h"
 #include "core/datagram_queue.h"
-#include "station/error_log.h"
 #include "core/flight_table.h"
+#include "platform/clock.h"
+#include "platform/instance_lock.h"
+#include "station/error_log.h"
 #include "station/list_files.h"
 #include "station/station_settings.h"
 #include "station/station_state.h"
-#include "platform/clock.h"
-#include "platform/instance_lock.h"
 
 namespace aerova {
 
@@ -56,8 +56,8 @@ struct StationHooks {
     std::function<void()> loadCountries;
     std::function<bool(const std::string& path)> openDatabase;  // true when open
     std::function<void()> closeDatabase;
-    std::function<void()> startReceiver;   // receiver poll, baud rate, serial scan
-    std::function<void()> openSockets;     // UDP 7933 input, listener, sender (not with nosrv)
+    std::function<void()> startReceiver;  // receiver poll, baud rate, serial scan
+    std::function<void()> openSockets;    // UDP 7933 input, listener, sender (not with nosrv)
     std::function<void()> closeSockets;
     std::function<void()> stopTimers;
     std::function<void()> saveReceiverSettings;
@@ -78,7 +78,7 @@ struct StationHooks {
 };
 
 class Station {
-public:
+  public:
     Station(StationEnvironment env, FlightTable& table);
 
     // Creation steps 2 to 8. False when another copy runs on this station directory.
@@ -129,7 +129,7 @@ public:
     const std::string& caption() const { return caption_; }
     const std::string& clockCheckText() const { return clockCheckText_; }
 
-private:
+  private:
     void SetCaption(const std::string& text);
     void Status(const std::string& text);
     void AgePeers(DayTime now);

@@ -15,7 +15,7 @@ namespace aerova {
 namespace {
 
 class RecordingSetter : public SystemClockSetter {
-public:
+  public:
     bool SetLocalTime(DayTime local) override {
         calls.push_back(local);
         return true;
@@ -24,10 +24,11 @@ public:
 };
 
 class StationTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = (std::filesystem::temp_directory_path() /
-                ("aerova_station_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                ("aerova_station_" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
                    .string();
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
@@ -316,10 +317,14 @@ TEST_F(StationTest, ShutDownDeletesEveryTargetAndWritesPendingLines) {
     const auto lines = ReadLines(station_->listFiles.listPath);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find(",\"5022202\",\"4CA1FA\","), std::string::npos) << lines[0];
-    const std::vector<std::string> expected = {
-        "Shutdown internet connections...", "Saving to aerovas.ini...", "Saving to aerovas.ini",
-        "Saving to aerovas.sbs.ini",        "Shutdown log files...",    "Shutdown serial interface...",
-        "Clean up registry...",             "Shutdown completed."};
+    const std::vector<std::string> expected = {"Shutdown internet connections...",
+                                               "Saving to aerovas.ini...",
+                                               "Saving to aerovas.ini",
+                                               "Saving to aerovas.sbs.ini",
+                                               "Shutdown log files...",
+                                               "Shutdown serial interface...",
+                                               "Clean up registry...",
+                                               "Shutdown completed."};
     EXPECT_EQ(captions_, expected);
     EXPECT_FALSE(station_->timer1Enabled());
 }

@@ -33,7 +33,8 @@ TEST(IdentificationEndToEnd, NewTargetIsIdentifiedRoutedAndServed) {
     AppendLine(JoinPath(dir, "aerova-routes/RYR.rte"), "9QW=DUB-STN");
 
     const int offset = TestPortOffset(6);
-    StationProcess station(dir, {"--headless", "--station-dir", dir, "--port-offset", std::to_string(offset)});
+    StationProcess station(
+        dir, {"--headless", "--station-dir", dir, "--port-offset", std::to_string(offset)});
     ASSERT_TRUE(station.WaitForOutput("Aerova mini Edition V", 10)) << station.Stderr();
 
     TSBSFlight known = Aircraft("4CA1FA");
@@ -56,7 +57,8 @@ TEST(IdentificationEndToEnd, NewTargetIsIdentifiedRoutedAndServed) {
     station.Signal(SIGTERM);
     ASSERT_EQ(station.Wait(10), 0);
     Connection after(db);
-    EXPECT_EQ(after.Scalar("SELECT ModeSCountry FROM aircraft WHERE ModeS = ?1", {"3C6586"}), "Germany");
+    EXPECT_EQ(after.Scalar("SELECT ModeSCountry FROM aircraft WHERE ModeS = ?1", {"3C6586"}),
+              "Germany");
 }
 
 }  // namespace

@@ -16,14 +16,16 @@ namespace {
 
 // A station's full status as a peer sends it.
 const std::string kPeerStatus =
-    "\x04" "52.60:1.30:1200:013:2991:5000:Norwich:EGSH:www.example.org:0:45000.25:info\x03:3.1.0:4711:\x05";
+    "\x04"
+    "52.60:1.30:1200:013:2991:5000:Norwich:EGSH:www.example.org:0:45000.25:info\x03:3.1.0:4711:"
+    "\x05";
 // A network flight report of a target near the stations; only a report with a newer time
 // text than the last one updates the target.
 std::string FlightReport(int sequence) {
     char time[32];
     std::snprintf(time, sizeof time, "46000.%04d", sequence);
-    return "[3C6586:DLH4AB :0:35000:52.55:1.25:-1200:450.5:271.3:1000:013:50:x:" + std::string(time) +
-           ":0:y:0000100 0:abc:460:25]";
+    return "[3C6586:DLH4AB :0:35000:52.55:1.25:-1200:450.5:271.3:1000:013:50:x:" +
+           std::string(time) + ":0:y:0000100 0:abc:460:25]";
 }
 
 TEST(StationNetworkEndToEnd, PeersAnnouncementsNetworkFlightsAndPolling) {
@@ -39,9 +41,10 @@ TEST(StationNetworkEndToEnd, PeersAnnouncementsNetworkFlightsAndPolling) {
     // Relayed targets are not marked for B's own servers: list everything B holds.
     AppendLine(JoinPath(dirB, "aerovas.ini"), "cb7988=0");
 
-    StationProcess stationA(dirA, {"--headless", "--station-dir", dirA, "--port-offset", std::to_string(a)});
-    StationProcess stationB(dirB, {"--headless", "--poll", "--station-dir", dirB, "--port-offset",
-                                   std::to_string(b)});
+    StationProcess stationA(
+        dirA, {"--headless", "--station-dir", dirA, "--port-offset", std::to_string(a)});
+    StationProcess stationB(
+        dirB, {"--headless", "--poll", "--station-dir", dirB, "--port-offset", std::to_string(b)});
     ASSERT_TRUE(stationA.WaitForOutput("Aerova mini Edition V", 10)) << stationA.Stderr();
     ASSERT_TRUE(stationB.WaitForOutput("Aerova mini Edition V", 10)) << stationB.Stderr();
 

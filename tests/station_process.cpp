@@ -101,7 +101,9 @@ std::string FreshDirectory(const std::string& name) {
     return dir.string();
 }
 
-int TestPortOffset(int salt) { return 10000 + (::getpid() % 1500) * 10 + salt; }
+int TestPortOffset(int salt) {
+    return 10000 + (::getpid() % 1500) * 10 + salt;
+}
 
 }  // namespace aerova::testing
 
@@ -156,7 +158,8 @@ std::string HttpGet(int port, const std::string& target, double seconds) {
     if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
         const std::string request = "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
         if (::send(fd, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size())) {
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+            const auto deadline =
+                std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
             while (std::chrono::steady_clock::now() < deadline) {
                 pollfd pfd{fd, POLLIN, 0};
                 if (::poll(&pfd, 1, 100) <= 0) continue;
@@ -183,7 +186,9 @@ LoopbackUdp::LoopbackUdp(const char* address, int port) {
     port_ = ntohs(addr.sin_port);
 }
 
-LoopbackUdp::~LoopbackUdp() { ::close(fd_); }
+LoopbackUdp::~LoopbackUdp() {
+    ::close(fd_);
+}
 
 bool LoopbackUdp::SendTo(const char* address, int port, const std::string& datagram) {
     sockaddr_in to{};

@@ -10,7 +10,7 @@
 namespace aerova::testing {
 
 class StationProcess {
-public:
+  public:
     // Starts aerovamini with `args`; stdout and stderr go to files in `workDir`.
     StationProcess(const std::string& workDir, const std::vector<std::string>& args);
     ~StationProcess();
@@ -25,7 +25,7 @@ public:
     // Waits until `text` appears in stdout or stderr.
     bool WaitForOutput(const std::string& text, double seconds) const;
 
-private:
+  private:
     pid_t pid_ = -1;
     int status_ = -1;
     std::string outPath_, errPath_;
@@ -53,7 +53,7 @@ std::string HttpGet(int port, const std::string& target, double seconds);
 
 // A UDP socket bound to an address of the loopback range, port 0 = any.
 class LoopbackUdp {
-public:
+  public:
     LoopbackUdp(const char* address, int port);
     ~LoopbackUdp();
     int port() const { return port_; }
@@ -61,7 +61,7 @@ public:
     // The next datagram, or nothing within `seconds`.
     std::optional<std::string> Receive(double seconds);
 
-private:
+  private:
     int fd_ = -1;
     int port_ = 0;
 };

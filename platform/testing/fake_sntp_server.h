@@ -17,7 +17,7 @@
 namespace aerova::testing {
 
 class FakeSntpServer {
-public:
+  public:
     enum class Mode { Answer, Unsynchronised, Silent };
 
     // `serverUnix` is the time the server reports.
@@ -39,7 +39,7 @@ public:
     }
     std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
 
-private:
+  private:
     void Serve() {
         pollfd pfd{fd_, POLLIN, 0};
         if (::poll(&pfd, 1, 3000) <= 0) return;  // stops by itself
@@ -51,7 +51,8 @@ private:
             return;
         if (mode_ == Mode::Silent) return;
         std::array<std::uint8_t, 48> reply{};
-        reply[0] = static_cast<std::uint8_t>(((mode_ == Mode::Unsynchronised ? 3 : 0) << 6) | (3 << 3) | 4);
+        reply[0] = static_cast<std::uint8_t>(((mode_ == Mode::Unsynchronised ? 3 : 0) << 6) |
+                                             (3 << 3) | 4);
         reply[1] = mode_ == Mode::Unsynchronised ? 0 : 2;
         for (int i = 0; i < 8; ++i) reply[24 + i] = packet[40 + i];  // originate = their transmit
         const std::uint64_t now = ToNtpTimestamp(serverUnix_);
