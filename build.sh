@@ -118,8 +118,9 @@ run)
     # A user's build: optimised, and a newer compiler's new warning never stops it.
     configure_and_build build-run -DCMAKE_BUILD_TYPE=Release -DAEROVA_BUILD_TESTS=OFF \
         -DAEROVA_BUILD_BENCH=OFF --target aerovamini
-    mkdir -p "$here/station"
-    args=(--station-dir "$here/station" --demo)
+    # The station directory (settings, logs, lists) lives beside that build.
+    mkdir -p "$here/build-run/station"
+    args=(--station-dir "$here/build-run/station" --demo)
     if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
         args=(--headless "${args[@]}")
     fi
