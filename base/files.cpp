@@ -33,7 +33,6 @@ bool WriteFileReplacing(const std::string& path, std::string_view content) {
         ok = n > 0;
         if (ok) done += static_cast<std::size_t>(n);
     }
-    ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) std::remove(temporary.c_str());

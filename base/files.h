@@ -10,9 +10,10 @@ namespace aerova {
 
 // Appends `line` and CR LF, creating the file when missing. False when it cannot be written.
 bool AppendLine(const std::string& path, std::string_view line);
-// Replaces the whole file with `content`: written to a temporary file beside it, flushed to
-// the disk and renamed into place, so a reader or a crash never sees half a file. False
-// (and the old file untouched) when it cannot be written.
+// Replaces the whole file with `content`: written to a temporary file beside it and renamed
+// into place, so a reader or a crash of the program never sees half a file. There is no
+// fsync: lists are rewritten on the event-loop thread as vessel reports arrive. False (and
+// the old file untouched) when it cannot be written.
 bool WriteFileReplacing(const std::string& path, std::string_view content);
 // Creates an empty file, or empties an existing one.
 bool CreateEmptyFile(const std::string& path);
