@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/files.h"
+#include "base/testing/temp_dir.h"
 
 namespace aerova {
 namespace {
@@ -23,8 +24,8 @@ TEST(IniFileTest, SectionsAndKeysIgnoreCaseAndMissingKeysGiveTheDefault) {
 }
 
 TEST(FilesTest, WholeFilesAreReplacedOrLeftAloneNeverHalfWritten) {
-    const auto dir = std::filesystem::temp_directory_path() / "aerova_replace_test";
-    std::filesystem::remove_all(dir);
+    const testing::TempDir scratch;
+    const std::filesystem::path dir = scratch.path();
     std::filesystem::create_directories(dir / "taken");
     const std::string path = (dir / "list.txt").string();
     ASSERT_TRUE(WriteFileReplacing(path, "first\r\n"));
@@ -41,12 +42,11 @@ TEST(FilesTest, WholeFilesAreReplacedOrLeftAloneNeverHalfWritten) {
     EXPECT_FALSE(FileExists(taken + ".tmp"));
     EXPECT_FALSE(WriteFileReplacing((dir / "missing" / "a.ini").string(), "x"));
     EXPECT_FALSE(IniFile((dir / "missing" / "a.ini").string()).UpdateFile());
-    std::filesystem::remove_all(dir);
 }
 
 TEST(IniFileTest, SavingKeepsWhatItDidNotTouch) {
-    const auto dir = std::filesystem::temp_directory_path() / "aerova_ini_test";
-    std::filesystem::create_directories(dir);
+    const testing::TempDir scratch;
+    const std::filesystem::path dir = scratch.path();
     const std::string path = (dir / "a.ini").string();
     CreateEmptyFile(path);
     AppendLine(path, "; station settings");

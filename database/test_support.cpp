@@ -11,28 +11,6 @@
 
 namespace aerova::testing {
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "aerova-db-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempDir::File(std::string_view name) const {
-    return JoinPath(path_, name);
-}
-
-void TempDir::Write(std::string_view name, std::string_view content) const {
-    const std::filesystem::path file(File(name));
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << content;
-}
-
 bool CreateDatabaseFromSchema(const std::string& path) {
     std::string schema;
     if (!ReadWholeFile(std::string(AEROVA_DATABASE_DIR) + "/basestation.sql", schema)) return false;

@@ -6,24 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/testing/temp_dir.h"
+
 struct sqlite3;
 
 namespace aerova::testing {
-
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string File(std::string_view name) const;
-    // Writes `content` to `name` below the directory, creating sub-directories.
-    void Write(std::string_view name, std::string_view content) const;
-
-  private:
-    std::string path_;
-};
 
 // Creates `path` from database/basestation.sql; false when the schema cannot be applied.
 bool CreateDatabaseFromSchema(const std::string& path);

@@ -4,30 +4,26 @@
 
 #include <filesystem>
 
+#include "base/testing/temp_dir.h"
 #include "platform/running_mark.h"
 
 namespace aerova {
 namespace {
 
-std::string TempDir(const char* name) {
-    const auto dir = std::filesystem::temp_directory_path() / name;
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
-
 TEST(InstanceLockTest, ASecondHolderOnTheSameStationDirectoryIsRefused) {
-    const std::string dir = TempDir("aerova_lock_test");
+    const testing::TempDir scratch, other;
+    const std::string dir = scratch.path();
     InstanceLock first, second, elsewhere;
     ASSERT_TRUE(first.Acquire(dir));
     EXPECT_FALSE(second.Acquire(dir));
-    EXPECT_TRUE(elsewhere.Acquire(TempDir("aerova_lock_test2")));
+    EXPECT_TRUE(elsewhere.Acquire(other.path()));
     first.Release();
     EXPECT_TRUE(second.Acquire(dir));
 }
 
 TEST(RunningMarkTest, ActiveIsClearedAndTheRestKept) {
-    const std::string dir = TempDir("aerova_mark_test");
+    const testing::TempDir scratch;
+    const std::string dir = scratch.path();
     ASSERT_TRUE(WriteRunningMark(dir, RunningMark{1, "1.0.0", dir}));
     EXPECT_EQ(ReadRunningMark(dir).Active, 1);
     ASSERT_TRUE(SetRunningActive(dir, 0));

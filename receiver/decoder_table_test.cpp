@@ -7,6 +7,7 @@
 
 #include "base/day_time.h"
 #include "base/files.h"
+#include "base/testing/temp_dir.h"
 #include "receiver/receiver_engine.h"
 #include "receiver/test_decoder.h"
 #include "receiver/test_frames.h"
@@ -211,9 +212,8 @@ TEST_F(EngineTest, ReportsGoInIndexOrder) {
 }
 
 TEST_F(EngineTest, RawLogGetsOneLinePerAcceptedFrame) {
-    const auto dir = std::filesystem::temp_directory_path() / "aerova_engine_rawlog";
-    std::filesystem::remove_all(dir);
-    ASSERT_TRUE(engine.StartRawLog(dir.string()));
+    const testing::TempDir dir;
+    ASSERT_TRUE(engine.StartRawLog(dir.path()));
     Send(AllCall(0x4CA2D4, 2));
     Poll();
     const auto lines = ReadLines(engine.rawLog().path());
@@ -223,7 +223,6 @@ TEST_F(EngineTest, RawLogGetsOneLinePerAcceptedFrame) {
     Send(AllCall(0x4CA2D4, 2));
     Poll();
     EXPECT_EQ(ReadLines(engine.rawLog().path()).size(), 2u);
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

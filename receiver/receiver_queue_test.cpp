@@ -6,6 +6,7 @@
 
 #include "base/day_time.h"
 #include "base/files.h"
+#include "base/testing/temp_dir.h"
 #include "receiver/frame_input.h"
 #include "receiver/test_frames.h"
 
@@ -199,8 +200,8 @@ TEST(RawLogTest, LinesAndFile) {
     for (auto b : testing::HexBytes("000000005D4CA2D4000003")) shortMsg.payload.push(b);
     EXPECT_EQ(RawLogLine(t, shortMsg), "123015.250 = 00000000 = 5D 4CA2D4 000003");
 
-    const auto dir = std::filesystem::temp_directory_path() / "aerova_rawlog_test";
-    std::filesystem::remove_all(dir);
+    const testing::TempDir scratch;
+    const std::filesystem::path dir = scratch.path();
     RawLog log;
     ASSERT_TRUE(log.Start(dir.string(), t));
     EXPECT_EQ(log.path(), (dir / "aerova-logs" / "raw-20260501-123015.log").string());
@@ -212,7 +213,6 @@ TEST(RawLogTest, LinesAndFile) {
     EXPECT_EQ(content,
               "Raw data log file - times are in UTC\r\n"
               "123015.250 = 00000000 = 5D 4CA2D4 000003\r\n");
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

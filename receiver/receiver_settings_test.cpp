@@ -6,19 +6,16 @@
 
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "base/testing/temp_dir.h"
 
 namespace aerova {
 namespace {
 
 class SettingsTest : public ::testing::Test {
   protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "aerova_sbs_settings";
-    void SetUp() override {
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string Path(const char* name) const { return (dir / name).string(); }
+    testing::TempDir scratch;
+    std::filesystem::path dir{scratch.path()};
+    std::string Path(const char* name) const { return scratch.File(name); }
 };
 
 TEST_F(SettingsTest, MissingFileGivesTheDefaults) {

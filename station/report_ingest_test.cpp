@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/testing/temp_dir.h"
 #include "station/ingest_test_support.h"
 
 namespace aerova {
@@ -323,7 +324,8 @@ TEST_F(ReportIngestTest, ExistingTargetLabelFollowsANewCallsign) {
 }
 
 TEST_F(ReportIngestTest, NewTargetIdentificationXmlAndCountry) {
-    const auto dir = std::filesystem::temp_directory_path() / "aerova_ingest_xml";
+    const testing::TempDir scratch;
+    const std::filesystem::path dir = scratch.path();
     std::filesystem::create_directories(dir / "userdata");
     {
         std::ofstream x(dir / "userdata" / "3c6586.xml");
@@ -345,7 +347,6 @@ TEST_F(ReportIngestTest, NewTargetIdentificationXmlAndCountry) {
     EXPECT_EQ(F(1).reg, "Germany");
     EXPECT_TRUE(F(1).regiscountry);
     EXPECT_EQ(F(1).label, "&Germany");
-    std::filesystem::remove_all(dir);
 }
 
 TEST_F(ReportIngestTest, DepartureRouteOnTheGroundWithONG) {
