@@ -19,11 +19,6 @@ void SetInt(ShortString<N>& field, int value) {
     field = IntText(value).view();
 }
 
-// Signed 9-bit two's complement value of a sign bit and 8 magnitude bits.
-int Signed9(int sign, int bits) {
-    return sign ? bits - 512 : bits;
-}
-
 // Register 4,0 (selected vertical intention). MB bit 1 status and bits 2-13 MCP/FCU
 // selected altitude (16 ft), bit 27 status and bits 28-39 barometric setting (0.1 hPa above
 // 800), bits 40-47 and 52-53 reserved, bit 48 status of the mode bits 49-51.
@@ -52,14 +47,15 @@ bool Register40(TSBSFlight& target, const std::uint8_t* m) {
 // (2 kt). Accepted only when it agrees with the aircraft's own squitters.
 bool Register50(TSBSFlight& target, const std::uint8_t* m) {
     if (!(m[1] & 0x10) || !(m[2] & 0x01) || !(m[4] & 0x20) || !(m[5] & 0x04)) return false;
-    // Roll and track rate are two's complement: a set sign bit with magnitude bits r means
-    // r - 512, whose size goes into the code with 180 (160) added for left turns.
-    int roll = Signed9(m[0] & 0x40, ((m[0] & 0x3F) << 3) | (m[1] >> 5));
-    int rollCode = roll < 0 ? Rounded(-roll * 45 / 256.0) + 180 : Rounded(roll * 45 / 256.0);
+    // Roll and track rate are two's complement: the code is the 9-bit field in degrees (tenths
+    // of a degree per second) with 180 (160) added when the sign bit is set. The display rule
+    // of the label ("<" and 270 - n, 320 - m) turns that back into the left roll and rate:
+    // a roll of -0.35 degrees has the field 510, code 270, and shows as level.
+    const int rollField = ((m[0] & 0x3F) << 3) | (m[1] >> 5);
+    const int rollCode = Rounded(rollField * 45 / 256.0) + ((m[0] & 0x40) ? 180 : 0);
     int groundSpeed = ((m[3] << 2) | (m[4] >> 6)) * 2;
-    int rate = Signed9(m[4] & 0x10, ((m[4] & 0x0F) << 5) | (m[5] >> 3));
-    int rateCode =
-        rate < 0 ? Rounded(-rate * 8 / 256.0 * 10) + 160 : Rounded(rate * 8 / 256.0 * 10);
+    const int rateField = ((m[4] & 0x0F) << 5) | (m[5] >> 3);
+    const int rateCode = Rounded(rateField * 8 / 256.0 * 10) + ((m[4] & 0x10) ? 160 : 0);
     int tas = (((m[5] & 3) << 8) | m[6]) * 2;
     double track = ((((m[1] & 7) << 7) | (m[2] >> 1)) * 90 / 512.0) + ((m[1] & 0x08) ? 180.0 : 0.0);
 

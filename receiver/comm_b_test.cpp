@@ -162,15 +162,44 @@ TEST(CommB, Register50NeedsAnAgreement) {
     EXPECT_EQ(u.block50, 1);
 }
 
+// Left rolls and rates keep the two's complement field with 180 (160) added; the label's
+// display rule ("<" and 270 - n, 320 - m; "=" above 268 and 318) shows them right.
 TEST(CommB, Register50LeftTurnCodes) {
-    // a8000032ffb6b7333ffcc8e6fffc (pyModeS): roll -0.53, track rate -0.03125, TAS 400 kt.
+    struct Case {
+        const char* vector;  // pyModeS test vectors
+        std::array<std::uint8_t, 7> mb;
+        const char* gspeed;
+        const char *roll, *trackrate, *tas;
+    } cases[] = {
+        // roll -0.53, track rate -0.03125: both level
+        {"a8000032ffb6b7333ffcc8e6fffc",
+         {0xFF, 0xB6, 0xB7, 0x33, 0x3F, 0xFC, 0xC8},
+         "408",
+         "269",
+         "320",
+         "400"},
+        // roll -0.35: level
+        {"A0001691FFD263377FFCE02B2BF9",
+         {0xFF, 0xD2, 0x63, 0x37, 0x7F, 0xFC, 0xE0},
+         "442",
+         "270",
+         "320",
+         "448"},
+    };
+    for (const Case& c : cases) {
+        TSBSFlight t = NewTarget();
+        t.gspeed = c.gspeed;
+        Df20(t, c.mb);
+        EXPECT_EQ(t.block50, 1) << c.vector;
+        EXPECT_EQ(t.roll.view(), c.roll) << c.vector;
+        EXPECT_EQ(t.trackrate.view(), c.trackrate) << c.vector;
+        EXPECT_EQ(t.tas.view(), c.tas) << c.vector;
+    }
+    // A 20 degree left roll: field 512 - 114 = 398, code 70 + 180 = 250, shown "<20".
     TSBSFlight t = NewTarget();
-    t.gspeed = "408";
-    Df20(t, {0xFF, 0xB6, 0xB7, 0x33, 0x3F, 0xFC, 0xC8});
-    EXPECT_EQ(t.block50, 1);
-    EXPECT_EQ(t.roll.view(), "181");
-    EXPECT_EQ(t.trackrate.view(), "160");
-    EXPECT_EQ(t.tas.view(), "400");
+    t.gspeed = "442";
+    Df20(t, {0xF1, 0xD2, 0x63, 0x37, 0x7F, 0xFC, 0xE0});
+    EXPECT_EQ(t.roll.view(), "250");
 }
 
 TEST(CommB, Register60Limits) {

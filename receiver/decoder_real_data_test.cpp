@@ -221,12 +221,12 @@ TEST(DecoderRealData, CommBAgreesWithPyModeS) {
             near(t.selalt.view(), "selected_altitude_mcp", 0.01, 0.5, "selalt");
             near(t.baro.view(), "baro_pressure_setting", 1, 0.5, "baro");
         } else if (ours == "BDS50") {
-            // The roll code is degrees, plus 180 for a left roll.
-            // The roll code is degrees plus 180 for a left roll, the track-rate code tenths
-            // of a degree per second plus 160 for a left turn.
+            // The codes keep the two's complement field: a left roll n reads n - 270 degrees
+            // and a left rate m reads (m - 320) tenths of a degree per second, as the label's
+            // display rule ("<" and 270 - n, 320 - m) shows them.
             double roll = Num(t.roll.view()), rate = Num(t.trackrate.view());
-            near(roll >= 180 ? std::to_string(180 - roll) : t.roll.str(), "roll", 1, 0.5, "roll");
-            near(rate >= 160 ? std::to_string(160 - rate) : t.trackrate.str(), "track_rate", 10,
+            near(roll >= 180 ? std::to_string(roll - 270) : t.roll.str(), "roll", 1, 0.5, "roll");
+            near(rate >= 160 ? std::to_string(rate - 320) : t.trackrate.str(), "track_rate", 10,
                  0.5, "trackrate");
             near(t.tas.view(), "true_airspeed", 1, 0, "tas");
         } else {

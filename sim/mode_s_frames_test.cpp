@@ -128,8 +128,9 @@ TEST(SimFrames, RepliesCarryTheAddressInTheirParity) {
     replay.Feed(Hex(CommBReply(20, 0, 0x4840D6, AcAltitudeField(12100),
                                Register50(-20.2, 95, 301, -1.5, 300))));
     EXPECT_EQ(t->block50, 1);
-    EXPECT_EQ(t->roll.view(), "200");
-    EXPECT_EQ(t->trackrate.view(), "175");
+    // Left roll and rate: the two's complement fields plus 180 (160), shown "<20" and "<15".
+    EXPECT_EQ(t->roll.view(), "250");
+    EXPECT_EQ(t->trackrate.view(), "305");
     EXPECT_EQ(t->tas.view(), "300");
     replay.Feed(Hex(
         CommBReply(20, 0, 0x4840D6, AcAltitudeField(12100), Register60(93.4, 251, 0.52, 1500))));
