@@ -96,6 +96,23 @@ std::vector<std::string> Split(std::string_view s, char separator) {
     }
 }
 
+std::string Printable(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (const char c : s) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b != 0x7F) out += c;
+    }
+    return out;
+}
+
+void AppendField(std::string& out, std::string_view field, char separator) {
+    for (const char c : field) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b != 0x7F && c != separator) out += c;
+    }
+}
+
 std::string Concat(std::initializer_list<std::string_view> parts) {
     std::size_t size = 0;
     for (const std::string_view p : parts) size += p.size();

@@ -10,6 +10,9 @@
 
 namespace aerova {
 
+// Station texts are Latin-1: the degree sign is one byte, and column widths count bytes.
+constexpr char kDegreeSign = '\xB0';
+
 // Up to `count` bytes from 1-based `index`; an index below 1 counts as 1, past the end
 // gives an empty text.
 std::string Copy(std::string_view s, long index, long count);
@@ -33,6 +36,14 @@ std::string PadRight(std::string_view s, std::size_t width, char fill = ' ');
 std::string PadLeft(std::string_view s, std::size_t width, char fill = ' ');
 
 std::vector<std::string> Split(std::string_view s, char separator);
+
+// The text without control bytes (below 0x20, and 0x7F): what a text from outside keeps
+// before the station stores it. Latin-1 letters stay.
+std::string Printable(std::string_view s);
+// Appends a field of a line-based output (feed, data server, list files): control bytes and
+// the output's own `separator` are left out, so a field can never end a line or start
+// another field.
+void AppendField(std::string& out, std::string_view field, char separator);
 
 // Joins texts by appending them to one string. Used instead of "text" + std::string, which
 // GCC 12 at -O3 flags with a false -Wrestrict (GCC bug 105329).

@@ -4,11 +4,15 @@
 
 #include "base/files.h"
 #include "base/strings.h"
+#include "core/report_codec.h"
 
 namespace aerova {
 
 std::string AircraftXmlPath(std::string_view stationdir, std::string_view modes) {
-    return JoinPath(stationdir, "userdata/" + LowerCase(modes) + ".xml");
+    // The address becomes a file name: nothing but an address may, or a datagram could
+    // choose a path outside the folder.
+    if (!IsIcaoAddress(modes)) return {};
+    return JoinPath(stationdir, Concat({"userdata/", LowerCase(modes), ".xml"}));
 }
 
 AircraftXmlData ParseAircraftXml(std::string_view head) {
@@ -80,7 +84,7 @@ bool WriteAircraftXmlTemplate(const std::string& path) {
         "<history/>",
         "</bml>",
     };
-    if (!ForceDirectories(ExtractFileDir(path))) return false;
+    if (path.empty() || !ForceDirectories(ExtractFileDir(path))) return false;
     std::string text;
     for (const char* line : kLines) {
         text += line;

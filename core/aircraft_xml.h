@@ -8,7 +8,8 @@
 
 namespace aerova {
 
-// The file of an address below the station directory (address in lower case).
+// The file of an address below the station directory (address in lower case); empty for
+// anything but six hexadecimal digits, which no reader or writer opens.
 std::string AircraftXmlPath(std::string_view stationdir, std::string_view modes);
 
 struct AircraftXmlData {

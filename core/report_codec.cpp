@@ -99,6 +99,15 @@ std::string ScrambleAddress(std::string_view address) {
     return r;
 }
 
+bool IsIcaoAddress(std::string_view address) {
+    if (address.size() != 6) return false;
+    for (const char c : address) {
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+        if (!hex) return false;
+    }
+    return true;
+}
+
 std::string UnscrambleAddress(std::string_view scrambled) {
     std::string r(scrambled);
     for (char& c : r) c = static_cast<char>(static_cast<unsigned char>(c) ^ 6);
@@ -297,6 +306,7 @@ std::optional<MainReport> ParseMainReport(std::string_view d) {
     } else {
         r.address = raw;
     }
+    if (!IsIcaoAddress(r.address.view())) return std::nullopt;
     r.hashead = ByteAt(d, 8) == kHeadMark;
     // The body excludes the final 0xFF; blocks are searched from byte 9 on.
     const std::string_view body = d.substr(0, d.size() - 1);
@@ -337,7 +347,7 @@ IdentFields ParseIdentBlock(std::string_view content, std::string& p) {
     IdentFields f;
     const std::size_t colon = content.find(':');
     const std::string_view call = content.substr(0, colon);
-    f.callsign = Trim(UnscrambleCallsign(call));
+    f.callsign = Trim(Printable(UnscrambleCallsign(call)));
     if (colon == std::string_view::npos) return f;
     p.clear();
     UnpackTextTo(content.substr(colon + 1), p);

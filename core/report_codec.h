@@ -58,6 +58,10 @@ void UnpackTextTo(std::string_view bytes, std::string& out);
 
 // Each character XOR the text's length.
 std::string ScrambleAddress(std::string_view address);
+// An ICAO aircraft address as the datagrams carry it: exactly six hexadecimal digits. Every
+// parser drops a datagram whose address is anything else, since the address names a target
+// and its aircraft file.
+bool IsIcaoAddress(std::string_view address);
 // Kinds 4 and 5: each of the six characters XOR 6.
 std::string UnscrambleAddress(std::string_view scrambled);
 // Each character (c XOR length) OR 0x80.
@@ -126,7 +130,8 @@ struct MainReport {
 };
 
 // Splits a main report (0xFA, kind 3/4/5, ..., 0xFF) into address, head and blocks. Nothing
-// for a datagram of another kind or shorter than 14 bytes (no usable address).
+// for a datagram of another kind, shorter than 14 bytes or whose (unscrambled) address is
+// not six hexadecimal digits.
 std::optional<MainReport> ParseMainReport(std::string_view datagram);
 
 // Fields of the packed list P of block 0xF0, as unpacked texts.

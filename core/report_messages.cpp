@@ -53,7 +53,11 @@ std::optional<PeerStatusMessage> ParsePeerStatus(std::string_view d) {
         return std::nullopt;
     PeerStatusMessage m;
     m.oldform = kind == DatagramKind::kPeerStatusOld;
-    FieldReader r(d.substr(1, d.size() - 2));
+    // The info text ends at the byte 0x03; every other control byte is dropped.
+    std::string text;
+    for (const char c : d.substr(1, d.size() - 2))
+        if (c == '\x03' || (static_cast<unsigned char>(c) >= 0x20 && c != '\x7F')) text += c;
+    FieldReader r(text);
     TPeer& p = m.peer;
     const std::string_view first = r.Next();
     if (first == "ICOD") {
@@ -99,11 +103,11 @@ std::optional<TChat> ParseChat(std::string_view d) {
     const std::size_t tab = text.find('\t');
     std::string_view message = text;
     if (tab != std::string_view::npos) {
-        chat.station = std::string(text.substr(0, tab));
+        chat.station = Printable(text.substr(0, tab));
         message = text.substr(tab + 1);
     }
     if (!message.empty()) message.remove_suffix(1);
-    chat.message = std::string(message);
+    chat.message = Printable(message);
     return chat;
 }
 
@@ -124,8 +128,11 @@ std::optional<NetworkFlightReport> ParseNetworkFlightReport(std::string_view d) 
     NetworkFlightReport n;
     n.record = EmptyFlightRecord();
     Tflight& f = n.record;
-    FieldReader r(d.substr(1, d.size() - 2));
-    f.modes = r.Next();
+    const std::string text = Printable(d.substr(1, d.size() - 2));
+    FieldReader r(text);
+    const std::string_view address = r.Next();
+    if (!IsIcaoAddress(address)) return std::nullopt;
+    f.modes = address;
     f.flightid = Trim(r.Next());
     f.ground = r.Next();
     f.altft = r.Next();
@@ -166,11 +173,13 @@ std::optional<ServerLine> ParseServerLine(std::string_view d) {
     if (ClassifyDatagram(d) != DatagramKind::kServerLine) return std::nullopt;
     ServerLine s;
     s.mobile = ByteAt(d, 1) == 0xCF;
-    FieldReader r(d.substr(2, d.size() - 3));
+    const std::string text = Printable(d.substr(2, d.size() - 3));
+    FieldReader r(text);
     s.label = Trim(r.Next());
     s.reg = r.Next();
     s.icaotype = r.Next();
     s.modes = r.Next();
+    if (!IsIcaoAddress(s.modes)) return std::nullopt;
     s.lat = r.Next();
     s.lon = r.Next();
     s.altlabel = UpperCase(r.Next());
@@ -186,7 +195,8 @@ std::optional<ServerLine> ParseServerLine(std::string_view d) {
 std::optional<GpsPositionMessage> ParseGpsPosition(std::string_view d) {
     if (ClassifyDatagram(d) != DatagramKind::kGpsPosition) return std::nullopt;
     GpsPositionMessage g;
-    FieldReader r(d.substr(1, d.size() - 2));
+    const std::string text = Printable(d.substr(1, d.size() - 2));
+    FieldReader r(text);
     g.lat = r.Next();
     g.lon = r.Next();
     g.text6 = r.Next();

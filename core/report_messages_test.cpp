@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "core/aircraft_xml.h"
 #include "core/report_codec.h"
+#include "core/test_records.h"
 
 namespace aerova {
 namespace {
@@ -153,6 +155,70 @@ TEST(ServerLineTest, FieldsAndMobileForm) {
     EXPECT_EQ(s->squawk, "1200");
     EXPECT_EQ(s->route, "AMS-LHR");
     EXPECT_EQ(s->box, "999");
+}
+
+// An address names a target and its aircraft file: anything but six hexadecimal digits drops
+// the datagram.
+TEST(AddressTest, OnlySixHexadecimalDigitsAreAnAddress) {
+    struct Case {
+        const char* address;
+        bool accepted;
+    } cases[] = {
+        {"4CA1FA", true},   {"3c6586", true},  {"../../", false}, {"4CA1F", false},
+        {"4CA1FA0", false}, {"4CA1FG", false}, {"", false},       {"E12", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsIcaoAddress(c.address), c.accepted) << c.address;
+        const std::string flight =
+            std::string("[") + c.address + ":RYR:0:1000:::0:0.0:0:1234:013:55:X:1:1:FR]";
+        EXPECT_EQ(ParseNetworkFlightReport(flight).has_value(), c.accepted) << c.address;
+        const std::string line = std::string(
+                                     "\xFA\xCE"
+                                     "lbl:reg:B738:") +
+                                 c.address + ":53:-6:F300:90:300:+10:1234::9999&";
+        EXPECT_EQ(ParseServerLine(line).has_value(), c.accepted) << c.address;
+        if (std::string_view(c.address).size() != 6) continue;  // the report's field is six bytes
+        TSBSFlight r = testing::Aircraft("4CA1FA");
+        r.icao = c.address;
+        EXPECT_EQ(ParseMainReport(EncodeSbsReport(r, "1013", "5500")).has_value(), c.accepted)
+            << c.address;  // scrambled in kind 5, checked after unscrambling
+    }
+    EXPECT_EQ(AircraftXmlPath("/station", "../../"), "");
+    EXPECT_EQ(AircraftXmlPath("/station", "3C6586"), "/station/userdata/3c6586.xml");
+}
+
+// Texts from outside lose their control bytes where they are parsed.
+TEST(TextsFromOutside, ControlBytesAreDroppedAtTheParser) {
+    const auto n = ParseNetworkFlightReport(
+        "[4CA1FA:X\r\nMSG,9:0:1000:::0:0.0:0:12\x01"
+        "34:013:55:X:1:1:FR]");
+    ASSERT_TRUE(n.has_value());
+    EXPECT_EQ(n->record.flightid, "XMSG,9");
+    EXPECT_EQ(n->record.squawk, "1234");
+    const auto s = ParseServerLine(
+        "\xFA\xCE"
+        "DLH\n4AB:D\rAIRA:A321:3C6586:53:-6:F300:90:300:+10:1234::9999&");
+    ASSERT_TRUE(s.has_value());
+    EXPECT_EQ(s->label, "DLH4AB");
+    EXPECT_EQ(s->reg, "DAIRA");
+    const auto c = ParseChat(
+        "\x01"
+        "Ham\rburg\tHi\n there\x02");
+    ASSERT_TRUE(c.has_value());
+    EXPECT_EQ(c->station, "Hamburg");
+    EXPECT_EQ(c->message, "Hi there");
+    const auto p = ParsePeerStatus(
+        "\x04"
+        "53.5:10.0:1200:013:2992:5500:Ham\nburg:EDDH:x:0::info\r\n text\x03:1.0:BOX1\x05");
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(p->peer.station, "Hamburg");
+    EXPECT_EQ(p->peer.info, "info text");
+    EXPECT_EQ(p->peer.box, "BOX1");
+    TSBSFlight r = testing::Aircraft("4CA1FA");
+    testing::WithPosition(r, "X\r\nMSG9", "53.1", "-6.2");
+    const auto m = ParseMainReport(EncodeSbsReport(r, "1013", "5500"));
+    ASSERT_TRUE(m.has_value());
+    EXPECT_EQ(ParseIdentBlock(m->ident.content).callsign, "XMSG9");
 }
 
 TEST(GpsPositionTest, Fields) {

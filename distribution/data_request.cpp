@@ -122,33 +122,19 @@ std::string BuildFlightList(FlightTable& table, const DataRequest& request,
         bool& mark = ServerMark(f, options.server);
         if (options.updatesonly && !mark) continue;
         if (f.nopos && !withnopos) continue;
-        if (serial && f.box != *serial) continue;
+        // The request's values arrive lower-cased; a box is compared without case.
+        if (serial && !SameText(f.box.view(), *serial)) continue;
         if (area && !f.nopos && !area->Contains(f.latf, f.lonf)) continue;
-        out += Trim(f.flightid.view());
-        out += ':';
-        out += f.reg.view();
-        out += ':';
-        out += f.icaotype.view();
-        out += ':';
-        out += f.modes.view();
-        out += ':';
-        out += f.lat.view();
-        out += ':';
-        out += f.lon.view();
-        out += ':';
-        out += f.altlabel.view();
-        out += ':';
-        out += f.track3.view();
-        out += ':';
-        out += f.gs4.view();
-        out += ':';
-        out += Trim(f.vratecode.view());
-        out += ':';
-        out += f.squawk.view();
-        out += ':';
-        out += f.route.view();
-        out += ':';
-        out += f.box.view();
+        // ':' separates the fields and a line ends each target: neither may come from a field.
+        const std::string flightid = Trim(f.flightid.view()), vratecode = Trim(f.vratecode.view());
+        const std::string_view fields[] = {
+            flightid,        f.reg.view(),      f.icaotype.view(), f.modes.view(), f.lat.view(),
+            f.lon.view(),    f.altlabel.view(), f.track3.view(),   f.gs4.view(),   vratecode,
+            f.squawk.view(), f.route.view(),    f.box.view()};
+        for (std::size_t i = 0; i < std::size(fields); ++i) {
+            if (i > 0) out += ':';
+            AppendField(out, fields[i], ':');
+        }
         out += '\n';
         mark = false;
     }

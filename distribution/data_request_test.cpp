@@ -136,6 +136,21 @@ TEST_F(FlightListTest, SerialSelectsTheReportingUnit) {
     EXPECT_EQ(list, ":::4B1234:60.0:20.0:::::::1234\n:::ABCDEF:::::::::1234\n");
 }
 
+TEST_F(FlightListTest, SerialIsComparedWithoutCase) {
+    table->flights[5].box = "AB12";
+    EXPECT_EQ(BuildFlightList(*table, Req("/", {{"serial", "AB12"}}), options),
+              ":::4B1234:60.0:20.0:::::::AB12\n");
+}
+
+// Texts from outside can't add fields or lines: the list's own separators are left out.
+TEST_F(FlightListTest, FieldsNeverCarryTheSeparatorsOfTheList) {
+    table->flights[0].flightid = "X\nMSG";
+    table->flights[0].reg = "D:AIRA";
+    table->flights[0].route = "EDDH\r\nEDDF";
+    const std::string list = BuildFlightList(*table, Req("/req=pw", {{"serial", "0000"}}), options);
+    EXPECT_EQ(list, "XMSG:DAIRA:A321:3C6586:50.1:10.2:F350:271: 450:-12:1000:EDDHEDDF:0000\n");
+}
+
 TEST_F(FlightListTest, InactiveAndDeletedSlotsAreSkipped) {
     table->flights[0].state = 0;
     table->flights[5].deleted = true;

@@ -1,5 +1,7 @@
 #include "distribution/feed_lines.h"
 
+#include "base/strings.h"
+
 namespace aerova {
 
 std::string FeedDateTime(DayTime utc) {
@@ -23,7 +25,7 @@ void AppendAnnouncement(std::string& out, std::string_view kind, const FeedConte
     out += ',';
     out += aircraftid;
     out += ',';
-    out += f.modes.view();
+    AppendField(out, f.modes.view(), ',');
     out += ',';
     out += flightno;
     out += ',';
@@ -32,13 +34,13 @@ void AppendAnnouncement(std::string& out, std::string_view kind, const FeedConte
     out += datetime;
     if (withcallsign) {
         out += ',';
-        out += f.flightid.view();
+        AppendField(out, f.flightid.view(), ',');
     }
     out += "\r\n";
 }
 
 void AppendStatusChar(std::string& out, const Tflight& f, std::size_t position) {
-    if (f.status.size() >= position) out += f.status[position - 1];
+    if (f.status.size() >= position) AppendField(out, f.status.view().substr(position - 1, 1), ',');
 }
 
 void AppendMessage(std::string& out, const FeedContext& context, std::string_view aircraftid,
@@ -48,7 +50,7 @@ void AppendMessage(std::string& out, const FeedContext& context, std::string_vie
     out += ',';
     out += context.session;
     out += ',';
-    out += f.modes.view();
+    AppendField(out, f.modes.view(), ',');
     out += ',';
     out += flightno;
     out += ',';
@@ -56,21 +58,21 @@ void AppendMessage(std::string& out, const FeedContext& context, std::string_vie
     out += ',';
     out += datetime;
     out += ',';
-    out += f.flightid.view();
+    AppendField(out, f.flightid.view(), ',');
     out += ',';
-    out += f.box.view();
+    AppendField(out, f.box.view(), ',');
     out += ',';
-    out += f.gs.view();
+    AppendField(out, f.gs.view(), ',');
     out += ',';
-    out += f.track.view();
+    AppendField(out, f.track.view(), ',');
     out += ',';
-    out += f.lat.view();
+    AppendField(out, f.lat.view(), ',');
     out += ',';
-    out += f.lon.view();
+    AppendField(out, f.lon.view(), ',');
     out += ',';
-    out += f.vrate.view();
+    AppendField(out, f.vrate.view(), ',');
     out += ',';
-    out += f.squawk.view();
+    AppendField(out, f.squawk.view(), ',');
     out += ',';
     AppendStatusChar(out, f, 5);  // SPI
     out += ',';
@@ -78,7 +80,7 @@ void AppendMessage(std::string& out, const FeedContext& context, std::string_vie
     out += ',';
     AppendStatusChar(out, f, 7);  // alert
     out += ',';
-    out += f.ground.view();
+    AppendField(out, f.ground.view(), ',');
     out += "\r\n";
 }
 

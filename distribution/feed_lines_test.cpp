@@ -67,6 +67,22 @@ TEST(SendFeed, MessageLineHasEveryFieldInPlace) {
     EXPECT_FALSE(table->flights[17].fresh);
 }
 
+// A text from outside can't forge a feed line: commas and line ends stay out of its field.
+TEST(SendFeed, FieldsNeverCarryCommasOrLineEnds) {
+    auto table = NewTable();
+    Tflight& f = FullTarget(*table, 17);
+    f.flightid = "X\r\nMSG,9";
+    f.squawk = "77,00";
+    f.announceid = true;
+    Recorder rec;
+    SendFeed(*table, Context(), rec.writer());
+    ASSERT_EQ(rec.writes.size(), 1u);
+    EXPECT_EQ(rec.writes[0],
+              "ID,,42,17,3C6586,17,2024/03/05,07:08:09,2024/03/05,07:08:09,XMSG9\r\n"
+              "MSG,3,17,42,3C6586,17,2024/03/05,07:08:09,2024/03/05,07:08:09,XMSG9,0000,"
+              "450.5,271.3,53.55123,9.99321,-12,7700,0,1,1,0\r\n");
+}
+
 TEST(SendFeed, NewAndSelectedTargetGivesAirThenSelThenMsg) {
     auto table = NewTable();
     Tflight& f = FullTarget(*table, 3);

@@ -325,9 +325,10 @@ TEST_F(StationNetworkTest, DataServerLineCreatesAndUpdatesATarget) {
     EXPECT_FALSE(f.hold3min);
     EXPECT_FALSE(f.nopos);
 
-    Line(
-        "\xFA\xCE"
-        "::::::F360:272: 451:::: 12&");
+    EXPECT_FALSE(
+        ParseServerLine("\xFA\xCE"
+                        "::::::F360:272: 451:::: 12&"))
+        << "a line without an address names no target";
     Line(
         "\xFA\xCE"
         ":::3C6586:::F360:272: 451::::12&");
@@ -343,8 +344,8 @@ TEST_F(StationNetworkTest, DataServerLineCreatesAndUpdatesATarget) {
 TEST_F(StationNetworkTest, MobilePositionStaysFortyFiveMinutes) {
     Line(
         "\xFA\xCF"
-        "FIRE:TRUCK:GPS:E12:53.55:9.99:120:270:33:0:::9990&");
-    const int slot = table->FindFlight("E12");
+        "FIRE:TRUCK:GPS:E12000:53.55:9.99:120:270:33:0:::9990&");
+    const int slot = table->FindFlight("E12000");
     ASSERT_GE(slot, 0);
     const Tflight& f = table->flights[static_cast<std::size_t>(slot)];
     EXPECT_TRUE(f.hold45min);

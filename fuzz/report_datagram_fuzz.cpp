@@ -9,6 +9,7 @@
 #include <memory>
 #include <string_view>
 
+#include "base/strings.h"
 #include "core/report_codec.h"
 #include "distribution/station_network.h"
 #include "station/ais.h"
@@ -82,11 +83,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        (mode & 128) != 0);
     if (s->queue.queueing && (s->queue.count > 20 || !(mode & 32))) s->ingest->DrainQueue();
 
+    // Whatever came in, a target is named by a six-digit address (vessels by their key) and
+    // its texts carry no control bytes.
+    for (const Tflight& f : s->table.flights) {
+        if (!f.live()) continue;
+        if (!f.vessel && !IsIcaoAddress(f.modes.view())) __builtin_trap();
+        for (const std::string_view text : {f.flightid.view(), f.labeltext.view(), f.reg.view(),
+                                            f.squawk.view(), f.route.view(), f.box.view()})
+            if (text != Printable(text)) __builtin_trap();
+    }
+
     // The parsers on their own, and the encoder on a record made of the input.
-    (void)ParsePeerStatus(d);
-    (void)ParseChat(d);
-    (void)ParseNetworkFlightReport(d);
-    (void)ParseServerLine(d);
+    if (const auto p = ParsePeerStatus(d)) {
+        if (p->peer.station.view() != Printable(p->peer.station.view())) __builtin_trap();
+    }
+    if (const auto c = ParseChat(d)) {
+        if (c->message != Printable(c->message)) __builtin_trap();
+    }
+    if (const auto n = ParseNetworkFlightReport(d)) {
+        if (!IsIcaoAddress(n->record.modes.view())) __builtin_trap();
+    }
+    if (const auto l = ParseServerLine(d)) {
+        if (!IsIcaoAddress(l->modes) || l->label != Printable(l->label)) __builtin_trap();
+    }
     (void)ParseGpsPosition(d);
     (void)ParseReceiverStatus(d);
     if (const auto m = ParseMainReport(d)) (void)ParseIdentBlock(m->ident.content);

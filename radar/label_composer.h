@@ -17,7 +17,6 @@ namespace aerova {
 
 struct Tflight;
 
-constexpr char kDegreeSign = '\xB0';
 constexpr int kLastLabelKind = 73;
 constexpr int kFirstDatabaseKind = 25;  // kinds 25 to 73: database columns 0 to 48
 

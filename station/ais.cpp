@@ -130,7 +130,9 @@ std::string AisVessels::LogLine(const Tflight& f, int slot, std::string_view pre
     for (int w = 0; w < 2; ++w) {
         std::pair<std::string, std::string> bd{"???", "???"};
         if (hooks_.bearingDistance) bd = hooks_.bearingDistance(w, slot);
-        line += PadRight(std::to_string(w + 1) + ":" + bd.first + "\xC2\xB0/" + bd.second, 13);
+        line += PadRight(Concat({std::to_string(w + 1), ":", bd.first,
+                                 std::string_view(&kDegreeSign, 1), "/", bd.second}),
+                         13);
     }
     return line;
 }
@@ -162,7 +164,7 @@ void AisVessels::HandleAisReport(std::string_view d) {
     // the last field, it is not part of it.
     std::string_view text = d.substr(2, 255);
     if (!text.empty() && static_cast<unsigned char>(text.back()) == 0xFF) text.remove_suffix(1);
-    const std::vector<std::string> parts = Split(text, ':');
+    const std::vector<std::string> parts = Split(Printable(text), ':');
     auto field = [&parts](std::size_t i) -> std::string_view {
         return i < parts.size() ? std::string_view(parts[i]) : std::string_view();
     };

@@ -7,9 +7,16 @@ namespace aerova {
 
 namespace {
 
+// A text without quotes and line ends, which would end its field or the line.
+std::string Unquoted(std::string_view s) {
+    std::string r;
+    AppendField(r, s, '"');
+    return r;
+}
+
 std::string Quoted(std::string_view s) {
     std::string r = "\"";
-    r += s;
+    AppendField(r, s, '"');
     r += '"';
     return r;
 }
@@ -37,7 +44,7 @@ std::string WithoutAmpersand(std::string_view reg) {
 std::string PositionLine(const Tflight& f, DayTime utc) {
     const std::string vrate = VerticalRate(f);
     return Join({FormatDateTime("yyyy/mm/dd", utc), FormatDateTime("hh:nn:ss.zzz", utc),
-                 f.modesdec.str(), f.modes.str(), PadRight(Trim(f.flightid.view()), 8),
+                 f.modesdec.str(), f.modes.str(), PadRight(Unquoted(Trim(f.flightid.view())), 8),
                  WithoutAmpersand(f.reg.view()), f.ground.str(), f.box.str(), f.box.str(),
                  Copy(f.lat.view(), 1, 10), Copy(f.lon.view(), 1, 11), vrate, vrate,
                  f.gs.str() + ".0", f.track.str() + ".0", "0", PadRight(f.squawk.view(), 4)});

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace aerova {
 namespace {
 
@@ -34,6 +36,16 @@ TEST(ListFilesTest, PositionLineByteForByte) {
     const std::string line = PositionLine(quiet, t);
     EXPECT_NE(line.find("\"0\",\"0\",\"421.0\""), std::string::npos) << line;
     EXPECT_EQ(line.substr(line.size() - 6), "\"12  \"");
+}
+
+TEST(ListFilesTest, AQuoteOrLineEndInATextStaysOutOfTheLine) {
+    Tflight f = SampleTarget();
+    f.flightid = "RY\"R\r\n9";
+    f.reg = "EI,\"DCL";
+    const std::string line = PositionLine(f, EncodeDateTime(2026, 1, 2, 3, 4, 5, 67));
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
+    EXPECT_NE(line.find("\"RYR9    \",\"EI,DCL\""), std::string::npos) << line;
+    EXPECT_EQ(std::count(line.begin(), line.end(), '"'), 34);  // 17 fields, each quoted
 }
 
 TEST(ListFilesTest, NoPositionLineByteForByte) {

@@ -354,8 +354,11 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
                 const std::string code = VerticalRateCode(id.vrate);
                 f.vrateraw = id.vrate;
                 f.vratecode = code;
-                f.vrate = !code.empty() && code[0] == '+' ? std::string_view(code).substr(1)
-                                                          : std::string_view(code);
+                // The code without its first "+": right-aligned, so " +6" gives " 6".
+                std::string vrate = code;
+                if (const std::size_t plus = vrate.find('+'); plus != std::string::npos)
+                    vrate.erase(plus, 1);
+                f.vrate = vrate;
                 f.vratef = RealOf(id.vrate);
             }
             if (flags & 0x20) {

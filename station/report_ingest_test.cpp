@@ -67,6 +67,13 @@ TEST_F(ReportIngestTest, NewTargetFromAKind5ReportWithEveryBlock) {
     EXPECT_NEAR(f.coslat, 0.600093, 1e-5);
     EXPECT_EQ(table->history[0].writepos, 1);
     EXPECT_EQ(updated, std::vector<int>{0});
+
+    // A one-digit code is right-aligned: its "+" is not the first character.
+    Tick();
+    r.vrate = "+600";
+    SendKind5(r);
+    EXPECT_EQ(F(slot).vratecode, " +6");
+    EXPECT_EQ(F(slot).vrate, " 6");
 }
 
 TEST_F(ReportIngestTest, AltitudeCodesAndEmptyAltitudeBoxField) {
