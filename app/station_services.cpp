@@ -121,7 +121,8 @@ void StationServices::BindHooks() {
         countries_.LoadCountries(JoinPath(dir, "countries.dat"));
         routes_ = std::make_unique<RouteFiles>(JoinPath(dir, "aerova-routes"));
         aisLists.logPath = AisLogPath(dir, station_.clock().UtcNow());
-        aisLists.lbaisname = LoadListFile(aisLists.namesPath);
+        aisLists.lbaisname = LoadAisNames(aisLists.namesPath);
+        aisLists.namesFileLines = aisLists.lbaisname.size() * 2;  // rewritten at the first change
     };
     h.openDatabase = [this](const std::string& path) {
         return database_.OpenAircraftDatabase(path);

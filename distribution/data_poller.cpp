@@ -117,7 +117,13 @@ void DataPoller::Poll() {
     if (!view) return;
     QNetworkRequest request(QUrl(QString::fromStdString(PollRequestUrl(set, *view))));
     request.setTransferTimeout(std::max(intervalms, 2000));
-    pending_ = manager_.get(request);
+    QNetworkReply* reply = manager_.get(request);
+    // A station's flight list is at most 2000 short lines: a longer answer is not one, and
+    // is not read into memory.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > kMaxPollReplyBytes) reply->abort();
+    });
+    pending_ = reply;
     ++requests_;
 }
 
@@ -125,7 +131,8 @@ void DataPoller::Finished(QNetworkReply* reply) {
     reply->deleteLater();
     if (reply == pending_) pending_.clear();
     if (reply->error() != QNetworkReply::NoError) return;
-    const QByteArray body = reply->readAll();
+    const QByteArray body = reply->read(kMaxPollReplyBytes + 1);
+    if (body.size() > kMaxPollReplyBytes) return;
     for (const std::string& d : WrapReplyLines(
              std::string_view(body.constData(), static_cast<std::size_t>(body.size())))) {
         if (sender_.Send("127.0.0.1", settings_.listenerport, d)) ++datagrams_;

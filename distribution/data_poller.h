@@ -46,6 +46,9 @@ struct PollView {
     double lat = 0, lon = 0, distance = 0;
 };
 
+// The longest answer the client reads (1 MiB); a longer one is dropped whole.
+constexpr qint64 kMaxPollReplyBytes = 1 << 20;
+
 // The intervals the client offers, in seconds; another value is taken as the next longer one.
 int PollIntervalSeconds(int interval);
 

@@ -1,6 +1,10 @@
 #include "distribution/data_poller.h"
 
 #include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <chrono>
+#include <thread>
 
 #include "distribution/data_server.h"
 #include "distribution/qt_test_support.h"
@@ -116,6 +120,41 @@ TEST(DataPoller, PollsARealServerAndRelaysTheLines) {
     EXPECT_EQ(poller.requests(), before);
     EXPECT_TRUE(poller.active());
     poller.Stop();
+}
+
+// An answer past 1 MiB is not a station's flight list: it is dropped, not relayed line by
+// line, and the client keeps polling.
+TEST(DataPoller, AnOversizedAnswerIsDroppedWhole) {
+    testing::QtApp();
+    httplib::Server big;
+    big.Get(R"(/req=.*)", [](const httplib::Request&, httplib::Response& res) {
+        std::string body;
+        while (body.size() <= static_cast<std::size_t>(2 * kMaxPollReplyBytes))
+            body += "DLH4AB:::3C6586:53.6:10.0:::::::\n";
+        res.set_content(body, "text/plain");
+    });
+    const int port = big.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { big.listen_after_bind(); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!big.is_running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+    UdpDatagramSender sender;
+    testing::UdpTestReceiver listener;
+    PollSettings ps;
+    ps.activeset = 1;
+    ps.sets[1].port = std::to_string(port);
+    ps.sets[1].interval = 1;
+    ps.listenerport = listener.port();
+    DataPoller poller(sender, [] { return std::optional<PollView>(PollView{53.5, 10.0, 6400}); });
+    poller.SetSettings(ps);
+    poller.Start();
+    // The second request leaves only once the first answer was handled.
+    EXPECT_TRUE(PumpUntil([&] { return poller.requests() >= 2; }, 8000));
+    EXPECT_EQ(poller.datagrams(), 0);
+    poller.Stop();
+    big.stop();
+    serving.join();
 }
 
 }  // namespace

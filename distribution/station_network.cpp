@@ -96,8 +96,29 @@ void StationNetwork::UpdateKickList() {
             std::lower_bound(list.begin(), list.end(), text,
                              [](const KickEntry& e, const std::string& t) { return e.text < t; });
         if (at != list.end() && at->text == text) continue;
+        if (list.size() >= PeersWindowState::kMaxKickEntries) {
+            // A peer whose box or name changes with every message would grow the list
+            // forever.
+            ForgetUnheardKickEntries();
+            if (list.size() >= PeersWindowState::kMaxKickEntries) continue;
+            UpdateKickList();
+            return;
+        }
         list.insert(at, KickEntry{text, false});
     }
+}
+
+void StationNetwork::ForgetUnheardKickEntries() {
+    std::vector<std::string> heard;
+    for (const TPeer& peer : table_.peers)
+        if (!peer.free) heard.push_back(Copy(peer.box + " " + peer.station.str(), 1, 39));
+    auto& list = peerswindow_.cbpeers;
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [&heard](const KickEntry& e) {
+                                  return !e.checked && std::find(heard.begin(), heard.end(),
+                                                                 e.text) == heard.end();
+                              }),
+               list.end());
 }
 
 int StationNetwork::AnnounceToPeers() {

@@ -38,9 +38,12 @@ struct KickEntry {
 
 // The peers window (caption "Peers kicklist - Master/slave") as plain state.
 struct PeersWindowState {
-    std::vector<KickEntry> cbpeers;  // kept sorted by text; never emptied during a run
-    bool cbskip = false;             // "Dead horse"
-    bool cbexceptlocal = false;      // "except local"
+    // Kept sorted by text. It is not emptied during a run, but holds at most kMaxKickEntries:
+    // a full list first forgets the unchecked entries of stations no longer heard.
+    static constexpr std::size_t kMaxKickEntries = 256;
+    std::vector<KickEntry> cbpeers;
+    bool cbskip = false;         // "Dead horse"
+    bool cbexceptlocal = false;  // "except local"
     bool visible = false;
     void KickAll() {
         for (auto& e : cbpeers) e.checked = true;
@@ -108,6 +111,7 @@ class StationNetwork {
     ChatWindowState& chatwindow() { return chatwindow_; }
 
   private:
+    void ForgetUnheardKickEntries();
     void LabelText(Tflight& record, bool lookuproute);
     void RegistrationFromXml(Tflight& record);
 

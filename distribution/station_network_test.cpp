@@ -150,6 +150,20 @@ TEST_F(StationNetworkTest, FullPeerTableDropsNewStations) {
     EXPECT_EQ(table->FindPeer("10.0.0.1", 1000 + kMaxPeers), -1);
 }
 
+TEST_F(StationNetworkTest, KickListStaysBoundedWhenAPeerKeepsChangingItsName) {
+    for (int i = 0; i < 1000; ++i) {
+        net->HandlePeerStatus(*ParsePeerStatus(FullStatus("Name" + std::to_string(i), "1234")),
+                              "10.0.0.1", 1);
+        net->UpdateKickList();
+    }
+    const auto& list = net->peerswindow().cbpeers;
+    EXPECT_LE(list.size(), PeersWindowState::kMaxKickEntries);
+    EXPECT_NE(std::find_if(list.begin(), list.end(),
+                           [](const KickEntry& e) { return e.text == "1234 Name999"; }),
+              list.end())
+        << "the station heard last is listed";
+}
+
 TEST_F(StationNetworkTest, KickListTakesEachBoxOnceSorted) {
     net->HandlePeerStatus(*ParsePeerStatus(FullStatus("Zeta", "9000")), "10.0.0.1", 1);
     net->HandlePeerStatus(*ParsePeerStatus(FullStatus("Alpha", "1234")), "10.0.0.2", 1);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ranges>
 
 #include "base/files.h"
 #include "base/numbers.h"
@@ -59,16 +60,28 @@ std::string RateOfTurn(std::string_view text) {
     return {};
 }
 
-void SaveList(const std::string& path, const std::vector<std::string>& lines) {
+// Appends a changed line to a list file, or rewrites the file from `lines` (in file order)
+// once superseded lines outnumber the list. Write errors are ignored: the lists in memory
+// stay current.
+template <typename Lines>
+void SaveListLine(const std::string& path, const Lines& lines, std::size_t listSize,
+                  std::string_view line, std::size_t& fileLines) {
     if (path.empty()) return;
-    ForceDirectories(ExtractFileDir(path));
+    if (fileLines == 0) ForceDirectories(ExtractFileDir(path));
+    if (fileLines + 1 <= 2 * listSize) {
+        if (AppendLine(path, line)) ++fileLines;
+        return;
+    }
     std::string text;
     for (const std::string& l : lines) {
         text += l;
         text += "\r\n";
     }
-    // Write errors are ignored: the lists in memory stay current.
-    WriteFileReplacing(path, text);
+    if (WriteFileReplacing(path, text)) fileLines = listSize;
+}
+
+bool SameKey(std::string_view line, std::string_view key) {
+    return line.size() >= key.size() && line.substr(0, key.size()) == key;
 }
 
 }  // namespace
@@ -80,6 +93,9 @@ AisVessels::AisVessels(FlightTable& table, const StationClock& clock, AisLists& 
 int AisVessels::SlotFor(std::string_view key, unsigned char type) {
     int slot = table_.FindFlight(key);
     if (slot >= 0) return slot;
+    const auto vessels = std::count_if(table_.flights.begin(), table_.flights.end(),
+                                       [](const Tflight& f) { return f.live() && f.vessel; });
+    if (vessels >= kMaxVesselSlots) return -1;
     slot = table_.NewTargetSlot(true);
     if (slot < 0) return -1;
     table_.flights[static_cast<std::size_t>(slot)].modes = key;
@@ -101,11 +117,26 @@ void AisVessels::NameFromList(Tflight& f, std::string_view key) {
 
 void AisVessels::RemoveKeyLines(std::vector<std::string>& list, std::string_view key) {
     list.erase(std::remove_if(list.begin(), list.end(),
-                              [key](const std::string& l) {
-                                  return l.size() >= key.size() &&
-                                         std::string_view(l).substr(0, key.size()) == key;
-                              }),
+                              [key](const std::string& l) { return SameKey(l, key); }),
                list.end());
+}
+
+void AisVessels::AddName(std::string_view key, std::string line) {
+    auto& names = lists_.lbaisname;
+    RemoveKeyLines(names, key);
+    names.push_back(std::move(line));
+    if (names.size() > kMaxAisListLines) names.erase(names.begin());
+    SaveListLine(lists_.namesPath, names, names.size(), names.back(), lists_.namesFileLines);
+}
+
+void AisVessels::AddLogLine(std::string_view key, std::string line) {
+    auto& log = lists_.lbaislogfile;
+    RemoveKeyLines(log, key);
+    log.insert(log.begin(), std::move(line));
+    if (log.size() > kMaxAisListLines) log.pop_back();
+    // The file is in time order, the list newest first.
+    SaveListLine(lists_.logPath, std::ranges::reverse_view(log), log.size(), log.front(),
+                 lists_.logFileLines);
 }
 
 std::string AisVessels::LogLine(const Tflight& f, int slot, std::string_view prefix,
@@ -135,13 +166,6 @@ std::string AisVessels::LogLine(const Tflight& f, int slot, std::string_view pre
                          13);
     }
     return line;
-}
-
-void AisVessels::SaveNames() {
-    SaveList(lists_.namesPath, lists_.lbaisname);
-}
-void AisVessels::SaveLog() {
-    SaveList(lists_.logPath, lists_.lbaislogfile);
 }
 
 void AisVessels::PositionFollowUp(int slot, std::string_view mid) {
@@ -234,13 +258,8 @@ void AisVessels::HandleAisReport(std::string_view d) {
                     f.labeltext = name;
                 }
             }
-            RemoveKeyLines(lists_.lbaisname, key);
-            RemoveKeyLines(lists_.lbaislogfile, key);
-            lists_.lbaislogfile.insert(lists_.lbaislogfile.begin(),
-                                       LogLine(f, slot, key + " BY ", f.reg.view()));
-            SaveLog();
-            lists_.lbaisname.push_back(key + " BY");
-            SaveNames();
+            AddLogLine(key, LogLine(f, slot, key + " BY ", f.reg.view()));
+            AddName(key, key + " BY");
             PositionFollowUp(slot, Copy(mmsi, 3, 3));
             if (hooks_.reprojectTarget) hooks_.reprojectTarget(slot);
             break;
@@ -269,12 +288,8 @@ void AisVessels::HandleAisReport(std::string_view d) {
             f.length = field(10);
             f.beacon = false;
             const std::string prefix = key + " " + shiptype + " ";
-            RemoveKeyLines(lists_.lbaislogfile, key);
-            lists_.lbaislogfile.insert(lists_.lbaislogfile.begin(), LogLine(f, slot, prefix, name));
-            SaveLog();
-            RemoveKeyLines(lists_.lbaisname, key);
-            lists_.lbaisname.push_back(prefix + std::string(name));
-            SaveNames();
+            AddLogLine(key, LogLine(f, slot, prefix, name));
+            AddName(key, prefix + std::string(name));
             break;
         }
         case 0xA6: {
@@ -364,6 +379,20 @@ std::pair<std::string, std::string> CountryOfMmsi(std::string_view mid) {
 
 std::vector<std::string> LoadListFile(const std::string& path) {
     return ReadLines(path);
+}
+
+std::vector<std::string> LoadAisNames(const std::string& path) {
+    std::vector<std::string> names;
+    for (std::string& line : ReadLines(path)) {
+        const std::string key = line.substr(0, 6);
+        names.erase(std::remove_if(names.begin(), names.end(),
+                                   [&key](const std::string& l) { return SameKey(l, key); }),
+                    names.end());
+        names.push_back(std::move(line));
+    }
+    if (names.size() > kMaxAisListLines)
+        names.erase(names.begin(), names.end() - static_cast<long>(kMaxAisListLines));
+    return names;
 }
 
 std::string AisLogPath(const std::string& stationDir, DayTime utcDay) {

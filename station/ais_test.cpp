@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -129,7 +131,7 @@ TEST_F(AisTest, StaticDataNamesListLogAndLaterPositionReports) {
         " ()                     1:123\xB0/4.5   2:???\xB0/???   ";  // Latin-1: one byte
     EXPECT_EQ(lists.lbaislogfile[0], expected);
     EXPECT_EQ(ReadLines(lists.namesPath), lists.lbaisname);
-    EXPECT_EQ(ReadLines(lists.logPath), lists.lbaislogfile);
+    EXPECT_EQ(ReadLines(lists.logPath), lists.lbaislogfile);  // one line: either order
 
     // A second static report replaces the names line and moves its log line to the top.
     ais->HandleAisReport(Ais(0xA5, "K99999:OTHER:::::::::"));
@@ -149,6 +151,41 @@ TEST_F(AisTest, StaticDataNamesListLogAndLaterPositionReports) {
     EXPECT_EQ(F(0).icaotype, "70");
     again.HandleAisReport(Ais(0xAB, "K77777:244000002:52:4"));
     EXPECT_EQ(F(1).labeltext, "~K77777");
+}
+
+// A sender of ever new vessel keys can take neither the aircraft's slots nor unbounded
+// memory and disk, and a report no longer rewrites whole files.
+TEST_F(AisTest, VesselsAndTheirListsAreBounded) {
+    auto send = [&](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            char key[8];
+            std::snprintf(key, sizeof key, "K%05d", i);
+            ais->HandleAisReport(
+                Ais(0xA5, std::string(key) + ":SHIP " + std::to_string(i) + "::::::70:::"));
+        }
+    };
+    send(0, 1100);
+    const auto vessels = std::count_if(table->flights.begin(), table->flights.end(),
+                                       [](const Tflight& f) { return f.live() && f.vessel; });
+    EXPECT_EQ(vessels, kMaxVesselSlots);
+    EXPECT_GE(table->NewTargetSlot(false), 0) << "aircraft still find a slot";
+
+    // As vessels leave, new ones come; the lists keep the newest 2000.
+    table->ResetFlightTable();
+    send(1100, 1800);
+    table->ResetFlightTable();
+    send(1800, 2300);
+
+    EXPECT_EQ(lists.lbaisname.size(), kMaxAisListLines);
+    EXPECT_EQ(lists.lbaisname.back(), "K02299 70 SHIP 2299");
+    EXPECT_EQ(lists.lbaislogfile.size(), kMaxAisListLines);
+    const auto names = ReadLines(lists.namesPath), log = ReadLines(lists.logPath);
+    EXPECT_LE(names.size(), 2 * kMaxAisListLines);
+    EXPECT_LE(log.size(), 2 * kMaxAisListLines);
+    EXPECT_EQ(log.back().substr(0, 6), "K02299") << "the log file is in time order";
+    // The names file, read back, gives the list: the last line of a key wins.
+    ais->HandleAisReport(Ais(0xA5, "K02299:RENAMED::::::70:::"));
+    EXPECT_EQ(LoadAisNames(lists.namesPath), lists.lbaisname);
 }
 
 TEST_F(AisTest, BaseStationAndAidToNavigation) {

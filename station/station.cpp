@@ -251,6 +251,8 @@ void Station::AgeFlights(DayTime A, DayTime B) {
                 if (f.windtime < now - 20 / kSecondsPerDay) f.windvalid = false;
             }
             if (f.lastseen < B) DeleteTarget(slot);
+        } else if (f.lastseen < now - kVesselTimeoutMin / kMinutesPerDay) {
+            DeleteTarget(slot);
         }
         if (!f.deleted) table_.AddHistoryPoint(slot, f.fl, f.latf, f.lonf);
     }

@@ -77,6 +77,10 @@ struct StationHooks {
     std::function<void(bool portLost)> receiverGone;
 };
 
+// A vessel reports its position every few seconds under way and every three minutes at
+// anchor, its name every six minutes: one not heard for an hour has gone out of range.
+constexpr double kVesselTimeoutMin = 60;
+
 class Station {
   public:
     Station(StationEnvironment env, FlightTable& table);

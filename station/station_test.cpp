@@ -146,6 +146,19 @@ TEST_F(StationTest, HoldFlagsKeepTargetsActive) {
     }
 }
 
+TEST_F(StationTest, VesselsUnheardForAnHourAreDeleted) {
+    const int quiet = AddTarget("K11111"), heard = AddTarget("K22222");
+    table_->flights[quiet].vessel = table_->flights[heard].vessel = true;
+    clock_.AdvanceSeconds(59 * 60);
+    table_->flights[heard].lastseen = station_->clock().UtcNow();
+    station_->Timer1Timer();
+    EXPECT_FALSE(table_->flights[quiet].deleted) << "an anchored ship reports every 3 minutes";
+    clock_.AdvanceSeconds(2 * 60);
+    station_->Timer1Timer();
+    EXPECT_TRUE(table_->flights[quiet].deleted);
+    EXPECT_FALSE(table_->flights[heard].deleted);
+}
+
 TEST_F(StationTest, TargetsWithoutPositionAgeWithThreeTimesTheTimeOuts) {
     station_->ApplyTimeouts(TimeoutChoices{});
     const int slot = AddTarget("400A0B", false);
