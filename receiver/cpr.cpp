@@ -1,5 +1,6 @@
 #include "receiver/cpr.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -120,7 +121,19 @@ std::optional<CprPosition> CprLocal(int yz, int xz, int i, double reflat, double
 
 std::optional<CprPosition> CprSurface(int yz, int xz, int i, double homelat, double homelon) {
     if ((yz == 0 && xz == 0) || !ValidCprValue(yz) || !ValidCprValue(xz)) return std::nullopt;
-    return LocalDecode(yz, xz, i & 1, homelat, homelon, 90.0);
+    const auto p = LocalDecode(yz, xz, i & 1, homelat, homelon, 90.0);
+    if (!p || DistanceNm(p->lat, p->lon, homelat, homelon) > kMaxSurfaceRangeNm)
+        return std::nullopt;
+    return p;
+}
+
+double DistanceNm(double lat1, double lon1, double lat2, double lon2) {
+    constexpr double kRad = 3.14159265358979323846 / 180.0, kEarthRadiusNm = 3440.065;
+    const double dlat = (lat2 - lat1) * kRad, dlon = (lon2 - lon1) * kRad;
+    const double a =
+        std::sin(dlat / 2) * std::sin(dlat / 2) +
+        std::cos(lat1 * kRad) * std::cos(lat2 * kRad) * std::sin(dlon / 2) * std::sin(dlon / 2);
+    return 2 * kEarthRadiusNm * std::asin(std::sqrt(std::clamp(a, 0.0, 1.0)));
 }
 
 }  // namespace aerova

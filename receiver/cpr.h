@@ -40,7 +40,13 @@ std::optional<CprPosition> CprGlobal(const DecoderReference& ref, int yz0, int y
 // Airborne decoding relative to a reference position within half a zone; format i 0 or 1.
 std::optional<CprPosition> CprLocal(int yz, int xz, int i, double reflat, double reflon);
 
-// Surface decoding (90-degree zones) relative to the receiver position.
+// Surface decoding (90-degree zones) relative to the receiver position. Surface zones repeat
+// every 1.5 degrees of latitude, so only a fix near the reference can be trusted: one
+// farther than kMaxSurfaceRangeNm from it is refused (no ground target is heard that far).
+constexpr double kMaxSurfaceRangeNm = 45;
 std::optional<CprPosition> CprSurface(int yz, int xz, int i, double homelat, double homelon);
+
+// Great-circle distance in nautical miles on a spherical earth.
+double DistanceNm(double lat1, double lon1, double lat2, double lon2);
 
 }  // namespace aerova

@@ -73,6 +73,31 @@ TEST(Cpr, SurfaceWorkedExample) {
     EXPECT_TRUE(CprSurface(0, 5, 0, 51.990, 4.375));
 }
 
+// A surface fix can only be trusted near the reference: one farther than 45 NM away is
+// refused, nearer ones decode as before.
+TEST(Cpr, SurfaceFixFarFromTheReceiverIsRefused) {
+    struct Case {
+        double lat, lon;  // the target; the receiver is at 52.3 N 4.7 E
+        bool accepted;
+    } cases[] = {
+        {52.3, 4.7, true},  {52.9, 4.7, true},
+        {52.3, 5.8, true},  {53.0, 5.9, false},  // 42 NM north and 44 NM east: 61 NM
+        {51.6, 3.5, false},
+    };
+    for (const Case& c : cases) {
+        for (int f = 0; f < 2; ++f) {
+            const auto code = testing::EncodeCpr(c.lat, c.lon, f, true);
+            const auto p = CprSurface(code.yz, code.xz, f, 52.3, 4.7);
+            EXPECT_EQ(p.has_value(), c.accepted) << c.lat << " " << c.lon << " f" << f;
+            if (p && c.accepted) {
+                EXPECT_NEAR(p->lat, c.lat, 1e-4);
+                EXPECT_NEAR(p->lon, c.lon, 1e-4);
+            }
+        }
+    }
+    EXPECT_NEAR(DistanceNm(52.3, 4.7, 53.3, 4.7), 60.04, 0.01);
+}
+
 TEST(Cpr, RoundTripsAroundTheGlobe) {
     // Each position is encoded in both formats and decoded globally (either half newest)
     // and locally; southern latitudes exercise the "270 or more" fold, western longitudes

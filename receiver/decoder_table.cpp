@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/numbers.h"
+#include "receiver/mode_s_decoder.h"
 
 namespace aerova {
 
@@ -104,6 +105,7 @@ void DecoderTable::Decode(int index, const TSBSMsg& frame, DayTime utcNow) {
 void DecoderTable::DispatchFrame(const TSBSMsg& frame, DayTime utcNow) {
     const std::int32_t address = FrameAddress(frame);
     if (address < 0) return;
+    if (frame.type == 1 && !CarriesAdsbWithIcaoAddress(frame.payload[4])) return;
     const auto a = static_cast<std::uint32_t>(address);
     int index = FindTarget(a);
     if (index < 0) {

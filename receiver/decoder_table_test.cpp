@@ -103,6 +103,25 @@ TEST_F(EngineTest, Df4BeforeDf11CreatesNoTarget) {
     EXPECT_EQ(engine.table().FindTarget(0x111111), -1);
 }
 
+// TIS-B management (DF 18 CF 4), a non-ICAO address (CF 1) and a DF 19 military format
+// create no target; a fine TIS-B message about an ICAO address (CF 2) does.
+TEST_F(EngineTest, OnlyAdsbLayoutsOfDf18And19CreateTargets) {
+    auto squitter = [](std::uint8_t first, std::uint32_t address) {
+        std::vector<std::uint8_t> f =
+            testing::Df17(address, {0x20, 0x15, 0xA6, 0x78, 0xD4, 0xD2, 0x20});
+        f[0] = first;
+        return testing::WithParity(f);
+    };
+    Send(squitter(0x94, 0x111111));
+    Send(squitter(0x91, 0x222222));
+    Send(squitter(0x99, 0x333333));
+    EXPECT_EQ(Poll(), 0);
+    EXPECT_EQ(decoder.extended, 0);
+    Send(squitter(0x92, 0x444444));
+    EXPECT_EQ(Poll(), 1);
+    EXPECT_EQ(reports[0].icao, "444444");
+}
+
 TEST_F(EngineTest, TwoFramesGiveOneReportAndVelocityKeepsTheCallSign) {
     Send(Df17(0x406B90, {0x20, 0x15, 0xA6, 0x78, 0xD4, 0xD2, 0x20}));  // identification
     Send(Df17(0x406B90, {0x58, 0xB9, 0x75, 0x87, 0x0B, 0x73, 0x87}));  // position

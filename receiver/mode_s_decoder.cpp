@@ -343,15 +343,24 @@ std::uint8_t KindOf(int tc, std::uint8_t k) {
 
 }  // namespace
 
+bool CarriesAdsbWithIcaoAddress(std::uint8_t firstbyte) {
+    const int df = firstbyte >> 3, field = firstbyte & 7;
+    if (df == 17) return true;
+    if (df == 18) return field == 0 || field == 2 || field == 6;
+    return df == 19 && field == 0;
+}
+
 void DecodeExtendedSquitter(TSBSFlight& target, std::uint8_t firstbyte,
                             std::span<const std::uint8_t> me, const DecoderReference& ref) {
-    if (me.size() < 7) return;
+    if (me.size() < 7 || !CarriesAdsbWithIcaoAddress(firstbyte)) return;
     int ca = firstbyte & 7;
     int tc = me[0] >> 3;
     target.df = static_cast<std::uint8_t>(firstbyte >> 3);
     target.ca = DigitOf(ca);
-    if (ca == 4) target.onground = '1';
-    if (ca == 5) target.onground = '0';
+    // Only DF 17's capability field tells air from ground; DF 18 and 19 have a control or
+    // application field there.
+    if (target.df == 17 && ca == 4) target.onground = '1';
+    if (target.df == 17 && ca == 5) target.onground = '0';
     target.nucp = NucpOf(tc, target.nucp);
     target.blockident = 1;
     target.kind = KindOf(tc, target.kind);

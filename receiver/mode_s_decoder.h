@@ -33,7 +33,15 @@ CodeText TrackText(int vns, int vew, int dns, int dew);
 // characters.
 void WriteLatLon(TSBSFlight& target, double lat, double lon);
 
-// ME field (7 bytes) of an extended squitter whose first byte (DF and CA) is `firstbyte`.
+// Whether an extended squitter with this first byte carries an ADS-B message about an ICAO
+// address: DF 17; DF 18 with control field 0 (ADS-B), 2 (fine TIS-B) or 6 (ADS-R); DF 19
+// with application field 0. The other control fields carry non-ICAO addresses (1, 5), which
+// the record can't keep apart from ICAO ones, or other layouts (3 coarse TIS-B, 4 TIS-B
+// management, 7); they are skipped.
+bool CarriesAdsbWithIcaoAddress(std::uint8_t firstbyte);
+
+// ME field (7 bytes) of an extended squitter whose first byte (DF and CA) is `firstbyte`;
+// nothing for a squitter that CarriesAdsbWithIcaoAddress refuses.
 void DecodeExtendedSquitter(TSBSFlight& target, std::uint8_t firstbyte,
                             std::span<const std::uint8_t> me, const DecoderReference& ref);
 

@@ -106,6 +106,34 @@ TEST(ModeSDecoder, IdentificationWithClassMarks) {
     }
 }
 
+// DF 18 and 19 squitters are read as ADS-B only where their ME field has that layout and
+// the address is an ICAO one; DF 18's control field never says "on the ground".
+TEST(ModeSDecoder, TisbAndMilitarySquittersOnlyInTheAdsbLayout) {
+    // The identification ME of UTA470 behind each first byte.
+    const std::vector<std::uint8_t> me = Bytes("20554074DF0820");
+    struct Case {
+        std::uint8_t first;
+        bool decoded;
+    } cases[] = {
+        {0x8D, true},  {0x90, true}, {0x91, false}, {0x92, true}, {0x93, false}, {0x94, false},
+        {0x95, false}, {0x96, true}, {0x97, false}, {0x98, true}, {0x99, false},
+    };
+    for (const Case& c : cases) {
+        TSBSFlight t = NewTarget();
+        DecodeExtendedSquitter(t, c.first, me, DecoderReference());
+        EXPECT_EQ(t.callsign.view() == "UTA470  ", c.decoded) << int(c.first);
+        EXPECT_EQ(CarriesAdsbWithIcaoAddress(c.first), c.decoded) << int(c.first);
+    }
+    // DF 18 CF 4 (TIS-B management) used to mark the target on the ground; CF 2 with the
+    // bits of CA 4 is a fine TIS-B message, not a ground report.
+    TSBSFlight t = NewTarget();
+    DecodeExtendedSquitter(t, 0x94, me, DecoderReference());
+    DecodeExtendedSquitter(t, 0x92, me, DecoderReference());
+    EXPECT_NE(t.onground, '1');
+    DecodeExtendedSquitter(t, 0x8C, me, DecoderReference());  // DF 17 CA 4: on the ground
+    EXPECT_EQ(t.onground, '1');
+}
+
 TEST(ModeSDecoder, AirborneVelocitySubtype1) {
     TSBSFlight t = NewTarget();
     Es(t, "8D485020994409940838175B284F");  // 159.2 kt, 182.88 degrees, -832 ft/min
