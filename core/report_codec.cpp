@@ -108,6 +108,12 @@ bool IsIcaoAddress(std::string_view address) {
     return true;
 }
 
+bool IsPlausiblePosition(std::string_view lat, std::string_view lon) {
+    const auto la = TryParseReal(lat), lo = TryParseReal(lon);
+    return la && lo && std::isfinite(*la) && std::isfinite(*lo) && std::fabs(*la) <= 90 &&
+           std::fabs(*lo) <= 180;
+}
+
 std::string UnscrambleAddress(std::string_view scrambled) {
     std::string r(scrambled);
     for (char& c : r) c = static_cast<char>(static_cast<unsigned char>(c) ^ 6);

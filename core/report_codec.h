@@ -62,6 +62,9 @@ std::string ScrambleAddress(std::string_view address);
 // parser drops a datagram whose address is anything else, since the address names a target
 // and its aircraft file.
 bool IsIcaoAddress(std::string_view address);
+// A position from outside that the station may store: both texts finite numbers, the
+// latitude within +-90 and the longitude within +-180 degrees.
+bool IsPlausiblePosition(std::string_view lat, std::string_view lon);
 // Kinds 4 and 5: each of the six characters XOR 6.
 std::string UnscrambleAddress(std::string_view scrambled);
 // Each character (c XOR length) OR 0x80.
@@ -183,7 +186,9 @@ std::optional<NetworkFlightReport> ParseNetworkFlightReport(std::string_view dat
 // A Tflight with every field zero or empty, as the network handlers build records.
 Tflight EmptyFlightRecord();
 
-// Data-server line (0xFA 0xCE) and mobile position (0xFA 0xCF), "&"-terminated.
+// Data-server line (0xFA 0xCE) and mobile position (0xFA 0xCF), "&"-terminated. Nothing
+// for a line whose address is not six hexadecimal digits, or whose position is not
+// plausible (IsPlausiblePosition; a mobile position must have one).
 struct ServerLine {
     bool mobile = false;  // 0xCF
     std::string label;    // trimmed; also the call sign

@@ -189,6 +189,10 @@ std::optional<ServerLine> ParseServerLine(std::string_view d) {
     s.squawk = r.Next();
     s.route = r.Next();
     s.box = Trim(Copy(r.Next(), 1, 4));
+    // A mobile position is nothing without its position; a remote station's line may come
+    // without one, but never with an impossible one.
+    const bool positioned = !s.lat.empty() || !s.lon.empty();
+    if ((s.mobile || positioned) && !IsPlausiblePosition(s.lat, s.lon)) return std::nullopt;
     return s;
 }
 

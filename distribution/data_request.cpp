@@ -76,7 +76,7 @@ bool& ServerMark(Tflight& f, int server) {
 std::optional<std::string> MobilePositionDatagram(const DataRequest& request) {
     const auto gpslat = request.Value("gpslat");
     const auto gpslong = request.Value("gpslong");
-    if (!gpslat || !gpslong) return std::nullopt;
+    if (!gpslat || !gpslong || !IsPlausiblePosition(*gpslat, *gpslong)) return std::nullopt;
     const GpsIdentity id = ParseGpsId(request.Value("gpsid").value_or(""));
     const std::string fields[] = {id.source,
                                   id.unit,
