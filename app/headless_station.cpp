@@ -40,6 +40,11 @@ HeadlessStation::HeadlessStation(RunOptions options) : options_(std::move(option
     runner_ = std::make_unique<StationRunner>(options_, std::move(env));
     Station& s = runner_->station();
     s.radar[0].visible = s.radar[1].visible = false;
+    // A port the station can't open is said on the terminal, whether or not the error log
+    // can be written.
+    runner_->services().onPortFailure = [](const std::string& text) {
+        std::fprintf(stderr, "aerovamini: %s\n", text.c_str());
+    };
     runner_->afterStatTick = [this] {
         std::printf("%s\n", StatusLine().c_str());
         std::fflush(stdout);
@@ -68,6 +73,12 @@ bool HeadlessStation::Start() {
         std::signal(SIGTERM, OnPosixSignal);
     }
     runner_->StartReception();
+    if (runner_->services().NoInputOpened()) {
+        std::fprintf(stderr, "aerovamini: none of the station's inputs could be opened\n");
+        closing_ = true;
+        station().FormCloseQuery();
+        return false;
+    }
     if (options_.runSeconds > 0) {
         stopTimer_.setSingleShot(true);
         connect(&stopTimer_, &QTimer::timeout, this, &HeadlessStation::ShutDown);

@@ -159,8 +159,7 @@ void StationServices::StartOfReception() {
     feed.port =
         static_cast<quint16>(ini.ReadInteger("socket", "port", kFeedPort) + options_.portOffset);
     if (!feed_.Open(feed))
-        station_.WriteErrorLog("Cannot open the feed socket on TCP port " +
-                               std::to_string(feed.port));
+        PortFailure("Cannot open the feed socket on TCP port " + std::to_string(feed.port));
 
     DataServerOptions serverOptions;
     serverOptions.serverpwd = ini.ReadString("mini", "serverpwd", "");
@@ -172,10 +171,11 @@ void StationServices::StartOfReception() {
         s.port = (n == 1 ? kDataServer1Port : kDataServer2Port) + options_.portOffset;
         s.listenerport = kReportListenerPort + options_.portOffset;
         if (!dataServer(n).Start(s))
-            station_.WriteErrorLog("Cannot open the data server on TCP port " +
-                                   std::to_string(s.port));
+            PortFailure("Cannot open the data server on TCP port " + std::to_string(s.port));
     }
-    receiver_->Start();
+    if (!receiver_->Start())
+        PortFailure("Cannot open the receiver input on UDP port " +
+                    std::to_string(kReceiverInputPort + options_.portOffset));
     if (options_.demo) StartDemo();
     if (options_.poll) {
         PollSettings poll = ReadPollSettings(ini);
@@ -207,13 +207,24 @@ void StationServices::OpenSockets() {
     if (listener_) return;
     listener_ = new QUdpSocket(this);
     if (!listener_->bind(QHostAddress::AnyIPv4, listenerPort())) {
-        station_.WriteErrorLog("Cannot open the report listener on UDP port " +
-                               std::to_string(listenerPort()));
+        PortFailure("Cannot open the report listener on UDP port " +
+                    std::to_string(listenerPort()));
         delete listener_;
         listener_ = nullptr;
         return;
     }
     connect(listener_, &QUdpSocket::readyRead, this, &StationServices::ReadListener);
+}
+
+void StationServices::PortFailure(const std::string& text) {
+    station_.WriteErrorLog(text);
+    if (onPortFailure) onPortFailure(text);
+}
+
+bool StationServices::NoInputOpened() const {
+    // Every report, the receiver's own too, reaches the table through the listener; the
+    // receiver input takes frame texts from programs on the network.
+    return !options_.nosrv && listener_ == nullptr && receiver_->udpPort() == 0;
 }
 
 void StationServices::CloseSockets() {

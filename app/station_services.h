@@ -58,6 +58,11 @@ class StationServices : public QObject {
     // The radar windows, where there are any: a target changed (symbol orientation,
     // distance, bearing and label position), and a redraw for a new receiver status.
     std::function<void(int slot)> onTargetUpdated;
+    // A port that could not be opened (also written to the error log).
+    std::function<void(const std::string& text)> onPortFailure;
+    // Neither the report listener nor the receiver input could be opened (with the sockets
+    // meant to be open): the station receives nothing.
+    bool NoInputOpened() const;
     std::function<void()> onRedrawRadar;
 
     IngestSettings ingestSettings;
@@ -72,6 +77,7 @@ class StationServices : public QObject {
     void OpenSockets();
     void CloseSockets();
     void ReadListener();
+    void PortFailure(const std::string& text);
     void StartDemo();
     void FeedDemoFrames();
 

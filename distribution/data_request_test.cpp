@@ -67,12 +67,20 @@ TEST(MobilePositionDatagram, NeedsBothCoordinatesAndSafeFields) {
     EXPECT_FALSE(
         MobilePositionDatagram(Req("/", {{"gpslat", std::string(600, '1')}, {"gpslong", "3"}})));
     // Impossible positions never reach the listener (nor the feed behind it).
-    for (const auto& [lat, lon] : std::vector<std::pair<std::string, std::string>>{
-             {"1e308", "3"}, {"90.5", "3"}, {"-91", "3"}, {"1", "180.01"}, {"1", "-181"},
-             {"nan", "3"}, {"1", "inf"}, {"x", "3"}}) {
+    for (const auto& [lat, lon] : std::vector<std::pair<std::string, std::string>>{{"1e308", "3"},
+                                                                                   {"90.5", "3"},
+                                                                                   {"-91", "3"},
+                                                                                   {"1", "180.01"},
+                                                                                   {"1", "-181"},
+                                                                                   {"nan", "3"},
+                                                                                   {"1", "inf"},
+                                                                                   {"x", "3"}}) {
         EXPECT_FALSE(MobilePositionDatagram(Req("/", {{"gpslat", lat}, {"gpslong", lon}})))
             << lat << " " << lon;
-        const std::string line = "\xFA\xCF" "GPS:Roamer:GPS:B00000:" + lat + ":" + lon + ":::0:::9990&";
+        const std::string line =
+            "\xFA\xCF"
+            "GPS:Roamer:GPS:B00000:" +
+            lat + ":" + lon + ":::0:::9990&";
         EXPECT_FALSE(ParseServerLine(line)) << lat << " " << lon;
     }
     EXPECT_TRUE(MobilePositionDatagram(Req("/", {{"gpslat", "-90"}, {"gpslong", "180"}})));

@@ -15,7 +15,6 @@ namespace aerova {
 
 namespace {
 
-constexpr int kUdpReceiverPort = 7933;
 constexpr int kOpenPolls = 30;
 
 // The station decodes with the Mode-S/ADS-B decoder unless a caller brings its own.
@@ -81,7 +80,7 @@ bool ReceiverLink::Start() {
         const QHostAddress address = options_.listenOnLoopbackOnly
                                          ? QHostAddress(QHostAddress::LocalHost)
                                          : QHostAddress(QHostAddress::Any);
-        if (udp_->bind(address, static_cast<quint16>(kUdpReceiverPort + options_.portOffset))) {
+        if (udp_->bind(address, static_cast<quint16>(kReceiverInputPort + options_.portOffset))) {
             connect(udp_, &QUdpSocket::readyRead, this, &ReceiverLink::ReadUdp);
         } else {
             delete udp_;

@@ -23,6 +23,9 @@ class QUdpSocket;
 
 namespace aerova {
 
+// UDP port of frame texts from programs on the network (shifted by the port offset).
+constexpr int kReceiverInputPort = 7933;
+
 class PacketRecognizer;
 class ReportEmitter;
 

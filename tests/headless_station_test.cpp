@@ -38,6 +38,30 @@ TEST(HeadlessStationTest, PrintsAStatusLineEveryTenSeconds) {
     EXPECT_EQ(station.Wait(10), 0) << station.Stderr();
 }
 
+// A station whose ports are taken says which on the terminal, and one that can open none of
+// its inputs ends instead of running on deaf.
+TEST(HeadlessStationTest, PortsThatAreTakenAreNamedAndNoInputAtAllEndsTheStation) {
+    const std::string dir = FreshDirectory("ports");
+    const int offset = TestPortOffset(4);
+    LoopbackUdp listener("0.0.0.0", 7979 + offset), input("0.0.0.0", 7933 + offset);
+    ASSERT_EQ(listener.port(), 7979 + offset);
+    ASSERT_EQ(input.port(), 7933 + offset);
+    StationProcess station(
+        dir, {"--headless", "--station-dir", dir, "--port-offset", std::to_string(offset)});
+    EXPECT_NE(station.Wait(20), 0);
+    const std::string err = station.Stderr();
+    EXPECT_NE(
+        err.find("Cannot open the report listener on UDP port " + std::to_string(7979 + offset)),
+        std::string::npos)
+        << err;
+    EXPECT_NE(
+        err.find("Cannot open the receiver input on UDP port " + std::to_string(7933 + offset)),
+        std::string::npos)
+        << err;
+    EXPECT_NE(err.find("none of the station's inputs could be opened"), std::string::npos) << err;
+    EXPECT_EQ(ReadRunningMark(dir).Active, 0) << "the shut-down ran";
+}
+
 TEST(HeadlessStationTest, BadOptionsAreRefused) {
     const std::string dir = FreshDirectory("options");
     StationProcess station(dir, {"--port-offset", "many"});
