@@ -203,6 +203,14 @@ void Station::AddTrailPoint(int trailIndex, int slot, int fl, float lat, float l
     p.colour[0] = c[0], p.colour[1] = c[1], p.colour[2] = c[2];
 }
 
+bool Station::AppendListLine(const std::string& path, const std::string& line) {
+    const bool written = AppendLine(path, line);
+    // One error-log line when writing starts failing, not one per target and tick.
+    if (!written && !listWriteFailing_) WriteErrorLog("Cannot write the list file " + path);
+    listWriteFailing_ = !written;
+    return written;
+}
+
 bool Station::ListLineWanted(int slot) const {
     return bst.spbbstfile && listFiles.open &&
            (!bst.cbselectedflight || table_.IsUserColoured(slot));
@@ -228,10 +236,10 @@ void Station::AgeFlights(DayTime A, DayTime B) {
         if (f.lat.empty() || f.lon.empty()) f.nopos = true;
         if (f.deleted || f.nopos) continue;
 
-        if (f.fresh && f.logpending && ListLineWanted(slot)) {
-            AppendLine(listFiles.listPath, PositionLine(f, now));
+        // A line that could not be written keeps its mark and is tried again next tick.
+        if (f.fresh && f.logpending && ListLineWanted(slot) &&
+            AppendListLine(listFiles.listPath, PositionLine(f, now)))
             f.logpending = false;
-        }
         if (!f.vessel) {
             const bool anyHold = f.hold3min || f.hold30s || f.hold45min;
             const bool inactive = (f.lastseen < A && !anyHold) ||
@@ -266,7 +274,7 @@ void Station::RebuildNoPositionList(DayTime E, DayTime F) {
         if (f.deleted && !f.free && f.nopos && f.lastseen < freeLimit) table_.FreeSlot(slot);
         if (f.deleted || !f.nopos) continue;
         if (bst.cbsavenopos && f.fresh && ListLineWanted(slot))
-            AppendLine(listFiles.noposPath, NoPositionLine(f, now));
+            AppendListLine(listFiles.noposPath, NoPositionLine(f, now));
         if (f.vessel) continue;
         if (f.lastseen < E) {
             f.state = 0;

@@ -141,6 +141,7 @@ class Station {
     void DrainQueue();
     void DeleteTarget(int slot);
     bool ListLineWanted(int slot) const;
+    bool AppendListLine(const std::string& path, const std::string& line);
 
     StationEnvironment env_;
     FlightTable& table_;
@@ -157,6 +158,7 @@ class Station {
     bool receptionStarted_ = false;
     bool shutdownBegun_ = false;
     bool databaseOpen_ = false;
+    bool listWriteFailing_ = false;
     double lastCycleMs_ = 0;
     std::string caption_;
     std::string clockCheckText_;

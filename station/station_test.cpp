@@ -310,6 +310,45 @@ TEST_F(StationTest, ListFileButtonWithDialog) {
     EXPECT_EQ(station_->bst.initialDir, JoinPath(dir_, "mine"));
 }
 
+// A list line that can't be written keeps its mark and is written once the file can be;
+// the error log gets one line per failing episode, not one per tick.
+TEST_F(StationTest, ListLineThatCannotBeWrittenIsKeptAndTriedAgain) {
+    station_->bst.spbbstfile = true;
+    station_->bst.initialDir = JoinPath(dir_, "bst");
+    station_->spbbstfileClick(false);
+    const std::string list = station_->listFiles.listPath;
+    const int a = AddTarget("4CA1FA");
+    auto fail = [&] {
+        std::filesystem::remove(list);
+        std::filesystem::create_directories(list);  // a folder where the file should be
+    };
+    auto heal = [&] { std::filesystem::remove_all(list); };
+    auto errorLines = [&] {
+        int n = 0;
+        for (const std::string& l : ReadLines(JoinPath(dir_, "aerova-logs/aerova-error.log")))
+            n += l.find("Cannot write the list file") != std::string::npos;
+        return n;
+    };
+    fail();
+    for (int tick = 0; tick < 3; ++tick) {
+        table_->flights[a].logpending = true;
+        table_->flights[a].lastseen = station_->clock().UtcNow();
+        Tick(1);
+    }
+    EXPECT_TRUE(table_->flights[a].logpending);
+    EXPECT_EQ(errorLines(), 1);
+    heal();
+    table_->flights[a].lastseen = station_->clock().UtcNow();
+    Tick(1);
+    EXPECT_FALSE(table_->flights[a].logpending);
+    EXPECT_EQ(ReadLines(list).size(), 1u);
+    fail();
+    table_->flights[a].logpending = true;
+    table_->flights[a].lastseen = station_->clock().UtcNow();
+    Tick(1);
+    EXPECT_EQ(errorLines(), 2) << "a new episode";
+}
+
 TEST_F(StationTest, ShutDownDeletesEveryTargetAndWritesPendingLines) {
     station_->bst.spbbstfile = true;
     station_->bst.initialDir = JoinPath(dir_, "bst");
