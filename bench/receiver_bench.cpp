@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "core/report_codec.h"
+#include "receiver/decoder_table.h"
+#include "receiver/packet_recognizer.h"
 #include "receiver/receiver_engine.h"
 #include "receiver/report_emitter.h"
 #include "receiver/test_frames.h"
@@ -62,6 +64,32 @@ void BM_FrameTextToDispatch(benchmark::State& state) {
     if (engine.table().length() != 2002) state.SkipWithError("table not filled");
 }
 BENCHMARK(BM_FrameTextToDispatch)->Unit(benchmark::kMillisecond);
+
+// A 128 KB chunk of the serial byte stream (about 4400 frame texts) through the "*" .. ";"
+// recogniser, as a busy receiver's driver hands it over.
+void BM_RecogniserLargeChunk(benchmark::State& state) {
+    std::string chunk;
+    for (const std::string& text : Df17Texts(2000)) chunk += text + "\r\n";
+    while (chunk.size() < 128 * 1024) chunk += chunk.substr(0, 30 * 32);
+    chunk.resize(128 * 1024);
+    std::size_t packets = 0;
+    PacketRecognizer recogniser("*", ";", [&](std::string_view) { ++packets; });
+    for (auto _ : state) recogniser.Feed(chunk);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * chunk.size()));
+    if (packets == 0) state.SkipWithError("no packets");
+}
+BENCHMARK(BM_RecogniserLargeChunk)->Unit(benchmark::kMicrosecond);
+
+// 20000 new addresses into the decoder table, as a flood of all-call replies would bring.
+void BM_DecoderTableFill(benchmark::State& state) {
+    TrivialDecoder decoder;
+    for (auto _ : state) {
+        DecoderTable table(decoder);
+        for (std::uint32_t a = 1; a <= 20000; ++a) benchmark::DoNotOptimize(table.AddTarget(a));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * 20000));
+}
+BENCHMARK(BM_DecoderTableFill)->Unit(benchmark::kMillisecond);
 
 // A poll reporting 2000 changed targets; `range(0)` = 1 sends each report by UDP to a
 // loopback listener, 0 only encodes it, 2 only reads the records out of the table.

@@ -119,6 +119,8 @@ int FlightTable::AddFlightRecord(const Tflight& record) {
 
 void FlightTable::ResetFlightTable() {
     for (int i = 0; i < kMaxFlights; ++i) InitSlot(i);
+    // Every slot is free now and owns no ring: a ring left marked would never be taken again.
+    trails.ReleaseAllRings();
     for (auto& w : windows) w.selected = -1;
 }
 

@@ -126,6 +126,22 @@ TEST(FlightTableTest, RingsDoNotLeakWhenPeersKeepReplacingDeletedSlots) {
     EXPECT_FALSE(t->trails.InUse(1));
 }
 
+TEST(FlightTableTest, ResetGivesBackEveryRing) {
+    auto t = NewTable();
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 10; ++i) {
+            const int slot = t->AllocateSlot();
+            ASSERT_GE(slot, 0);
+            t->flights[static_cast<std::size_t>(slot)].free = false;
+            EXPECT_EQ(t->flights[static_cast<std::size_t>(slot)].trailring, i) << "round " << round;
+        }
+        t->ResetFlightTable();
+        int inUse = 0;
+        for (int ring = 0; ring < kTrailRings; ++ring) inUse += t->trails.InUse(ring);
+        EXPECT_EQ(inUse, 0);
+    }
+}
+
 TEST(FlightTableTest, HistoryWrapsAfterThirtyEntries) {
     auto t = NewTable();
     for (int i = 0; i < 31; ++i) t->AddHistoryPoint(4, 100 + i, 50.0f + i, 8.0f);

@@ -41,6 +41,7 @@ class TrailStore {
     void ReleaseRing(int ring) {
         if (ring >= 0 && ring < kTrailRings) inuse_[static_cast<std::size_t>(ring)] = 0;
     }
+    void ReleaseAllRings() { inuse_.fill(0); }
     bool InUse(int ring) const { return inuse_[static_cast<std::size_t>(ring)] != 0; }
 
   private:

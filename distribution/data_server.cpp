@@ -89,17 +89,25 @@ bool DataServer::Start(const DataServerSettings& settings) {
         }
         port_ = settings.port;
     }
-    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
-    // stop() is only heard once the accept loop runs; wait for it so that a quick Stop()
-    // cannot leave the thread listening for ever.
-    for (int i = 0; i < 2000 && !server_->is_running(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    listenEnded_ = false;
+    thread_ = std::thread([this, server = server_.get()] {
+        server->listen_after_bind();
+        listenEnded_ = true;
+    });
     return true;
 }
 
 void DataServer::Stop() {
-    if (server_) server_->stop();
+    if (server_) {
+        // stop() is only heard once the accept loop runs. A server stopped right after its
+        // start waits for that moment, which its thread reaches at once; the start itself
+        // never waits on the event-loop thread.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!server_->is_running() && !listenEnded_ &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        server_->stop();
+    }
     if (thread_.joinable()) thread_.join();
     server_.reset();
 }

@@ -4,6 +4,7 @@
 // run on the server's own threads; they touch the flight table only under the station mutex,
 // which the UI thread holds while it changes the tables.
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -54,6 +55,7 @@ class DataServer {
     DataServerSettings settings_;
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
+    std::atomic<bool> listenEnded_{false};
     int port_ = 0;
 };
 

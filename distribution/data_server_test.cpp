@@ -164,5 +164,22 @@ TEST(DataServer, BusyPortIsReported) {
     EXPECT_FALSE(a.running());
 }
 
+// The start returns before the accept loop runs; a stop right after it still ends the
+// server's thread (a stop unheard would leave Stop() joining for ever).
+TEST(DataServer, StoppedRightAfterItsStart) {
+    auto table = NewTable();
+    std::mutex m;
+    UdpDatagramSender sender;
+    DataServer server(*table, m, sender);
+    DataServerSettings s;
+    s.address = "127.0.0.1";
+    s.port = 0;
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_TRUE(server.Start(s));
+        server.Stop();
+        EXPECT_FALSE(server.running());
+    }
+}
+
 }  // namespace
 }  // namespace aerova

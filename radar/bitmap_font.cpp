@@ -16,9 +16,9 @@ struct FaceFile {
     int index = 0;
 };
 
-std::optional<FaceFile> MatchFace(const char* pattern) {
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (!config) return std::nullopt;
+int g_configLoads = 0;
+
+std::optional<FaceFile> MatchFace(FcConfig* config, const char* pattern) {
     std::optional<FaceFile> result;
     FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
     if (pat) {
@@ -41,17 +41,27 @@ std::optional<FaceFile> MatchFace(const char* pattern) {
         }
         FcPatternDestroy(pat);
     }
-    FcConfigDestroy(config);
     return result;
 }
 
-// "Lucida Console" when fontconfig has it under that name, else a monospaced face.
+// "Lucida Console" when fontconfig has it under that name, else a monospaced face. Reading
+// fontconfig's configuration and font list takes long, so it is done once for all sizes.
 std::optional<FaceFile> ChooseFace() {
-    if (auto lucida = MatchFace("Lucida Console"); lucida && lucida->family == "Lucida Console")
-        return lucida;
-    if (auto dejavu = MatchFace("DejaVu Sans Mono"); dejavu && dejavu->family == "DejaVu Sans Mono")
-        return dejavu;
-    return MatchFace("monospace");
+    ++g_configLoads;
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (!config) return std::nullopt;
+    std::optional<FaceFile> face = MatchFace(config, "Lucida Console");
+    if (!face || face->family != "Lucida Console") {
+        face = MatchFace(config, "DejaVu Sans Mono");
+        if (!face || face->family != "DejaVu Sans Mono") face = MatchFace(config, "monospace");
+    }
+    FcConfigDestroy(config);
+    return face;
+}
+
+const std::optional<FaceFile>& ChosenFace() {
+    static const std::optional<FaceFile> chosen = ChooseFace();
+    return chosen;
 }
 
 struct FreeType {
@@ -65,8 +75,12 @@ struct FreeType {
 
 }  // namespace
 
+int FontConfigurationReads() {
+    return g_configLoads;
+}
+
 std::unique_ptr<BitmapFont> BitmapFont::Load(int pixelHeight) {
-    const auto chosen = ChooseFace();
+    const auto& chosen = ChosenFace();
     if (!chosen || pixelHeight <= 0) return nullptr;
     FreeType ft;
     if (FT_Init_FreeType(&ft.library) != 0) return nullptr;

@@ -27,6 +27,10 @@ struct Glyph {
     }
 };
 
+// How often fontconfig's configuration was read: once per process, whatever the number of
+// fonts loaded.
+int FontConfigurationReads();
+
 class BitmapFont {
   public:
     // Rasterises the font at `pixelHeight`; nullptr when no monospaced face can be loaded.

@@ -21,6 +21,9 @@ TEST(BitmapFont, MonospacedCellsOfTheThreeSizes) {
     const Glyph& blank = f12.glyph(' ');
     for (auto byte : blank.rows) EXPECT_EQ(byte, 0);
     EXPECT_GT(f12.glyph(0xB0).height, 0);  // the degree sign
+    // Both radar windows load all three sizes at start; the font search runs once.
+    FontSet::Load();
+    EXPECT_EQ(FontConfigurationReads(), 1);
 }
 
 TEST(BitmapFont, SizeNamesAndCells) {

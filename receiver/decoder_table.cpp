@@ -72,8 +72,16 @@ int DecoderTable::FindTarget(std::uint32_t address) const {
 }
 
 int DecoderTable::AddTarget(std::uint32_t address) {
-    std::size_t slot = 1;
-    while (slot + 1 < flights_.size() && !flights_[slot].icao.empty()) ++slot;
+    // The lowest slot freed by the ageing, else the last element, which is always free.
+    std::size_t slot = flights_.size() - 1;
+    while (!freeSlots_.empty()) {
+        const auto lowest = static_cast<std::size_t>(freeSlots_.top());
+        freeSlots_.pop();
+        if (lowest + 1 < flights_.size() && flights_[lowest].icao.empty()) {
+            slot = lowest;
+            break;
+        }
+    }
     const bool tookLast = slot + 1 == flights_.size();
     if (tookLast && flights_.size() >= maxLength_) return -1;
     TSBSBookkeeping& book = books_[slot];
@@ -132,6 +140,7 @@ void DecoderTable::AgeTargets(DayTime utcNow) {
             InitialSbsFlight(r, 0, false);
             // A freed slot has nothing left to report.
             book.updated = 0;
+            freeSlots_.push(static_cast<int>(i));
         } else if (!r.lat.empty() && utcNow - book.lastseen > kPositionClearAfter) {
             r.lat.clear();
             r.lon.clear();

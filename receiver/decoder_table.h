@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <queue>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -76,6 +78,9 @@ class DecoderTable final : public FrameSink {
     // Address -> index, kept beside the table to avoid the linear search; every answer is
     // checked against the record's `icao` before it is used.
     std::unordered_map<std::uint32_t, int> index_;
+    // Slots freed by the ageing, lowest first: a new target takes the lowest free slot
+    // without a scan of the whole table.
+    std::priority_queue<int, std::vector<int>, std::greater<int>> freeSlots_;
     // No target below this index has `updated` set (speeds up ReadNextFlight).
     std::size_t firstUpdated_ = 1;
     // Frames of one parse share their time, so most reports of a poll share `emittime`.

@@ -178,6 +178,26 @@ TEST_F(EngineTest, TenMinuteAgeingFreesTheSlotForTheNextAddress) {
     EXPECT_EQ(engine.table().length(), 4u);
 }
 
+TEST_F(EngineTest, NewTargetsTakeTheLowestFreedSlotsFirst) {
+    const std::uint32_t addresses[] = {0x100001, 0x100002, 0x100003, 0x100004, 0x100005, 0x100006};
+    for (const std::uint32_t a : addresses) Send(AllCall(a));
+    EXPECT_EQ(Poll(), 6);
+    now += 5 * 60 * kSecond;
+    for (const std::uint32_t a : {0x100001u, 0x100002u, 0x100004u, 0x100006u}) Send(AllCall(a));
+    Poll();
+    now += 5 * 60 * kSecond + kSecond;  // the third and fifth have gone unheard
+    Poll();
+    ASSERT_TRUE(engine.table().flight(3).icao.empty());
+    ASSERT_TRUE(engine.table().flight(5).icao.empty());
+    Send(AllCall(0x200001));
+    Send(AllCall(0x200002));
+    Send(AllCall(0x200003));
+    Poll();
+    EXPECT_EQ(engine.table().FindTarget(0x200001), 3);
+    EXPECT_EQ(engine.table().FindTarget(0x200002), 5);
+    EXPECT_EQ(engine.table().FindTarget(0x200003), 7) << "then the free last element";
+}
+
 TEST_F(EngineTest, PositionIsClearedAfterTwoMinutes) {
     Send(Df17(0x406B90, {0x58, 0xB9, 0x75, 0x87, 0x0B, 0x73, 0x87}));
     engine.ParseReceiverQueue();  // decoded but not yet reported

@@ -167,7 +167,13 @@ void ReportIngest::UDPRead(std::string_view bytes, std::string_view senderIp, in
         hooks_.sendUdp(settings_.edmasterip, IntOf(settings_.edmasterport), relayed);
     }
     if (settings_.cbskip && (!local || !settings_.cbexceptlocal)) return;
-    Dispatch(d, senderIp, senderPort);
+    // A datagram that fails is logged and dropped here: an exception must not leave the
+    // socket's event handler, and the datagrams after it are still applied.
+    try {
+        Dispatch(d, senderIp, senderPort);
+    } catch (const std::exception& ex) {
+        if (hooks_.logError) hooks_.logError(std::string("Exception on UDP read: ") + ex.what());
+    }
 }
 
 void ReportIngest::DrainQueue() {
@@ -177,16 +183,11 @@ void ReportIngest::DrainQueue() {
     // is applied too, not silently lost.
     Tudpreadbuf& last = queue_.entries[kQueueCapacity - 1];
     const bool overflow = count == kQueueCapacity - 1 && !last.data.empty();
-    try {
-        for (int i = 0; i < count; ++i) {
-            const Tudpreadbuf& e = queue_.entries[static_cast<std::size_t>(i)];
-            UDPRead(e.data, e.peerip, e.peerport, true);
-        }
-        if (overflow) UDPRead(last.data, last.peerip, last.peerport, true);
-    } catch (const std::exception& ex) {
-        // The drain of this tick ends; what is left is dropped with the count.
-        if (hooks_.logError) hooks_.logError(std::string("Exception on UDP read: ") + ex.what());
+    for (int i = 0; i < count; ++i) {
+        const Tudpreadbuf& e = queue_.entries[static_cast<std::size_t>(i)];
+        UDPRead(e.data, e.peerip, e.peerport, true);
     }
+    if (overflow) UDPRead(last.data, last.peerip, last.peerport, true);
     last.data.clear();
     queue_.locked = false;
     queue_.queueing = false;

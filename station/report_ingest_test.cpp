@@ -76,6 +76,25 @@ TEST_F(ReportIngestTest, NewTargetFromAKind5ReportWithEveryBlock) {
     EXPECT_EQ(F(slot).vrate, " 6");
 }
 
+// A datagram whose handling throws is logged and dropped; it never leaves the socket's event
+// handler, and the datagrams after it, queued or not, are applied.
+TEST_F(ReportIngestTest, AFailingDatagramIsLoggedAndTheNextOnesApplied) {
+    identify = [](Tflight& f) -> std::string {
+        if (f.modes == "BAD000") throw std::runtime_error("database gone");
+        return {};
+    };
+    Rebuild();
+    EXPECT_NO_THROW(SendKind5(Aircraft("BAD000")));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Exception on UDP read: database gone");
+    queue.queueing = true;
+    Tick();
+    SendKind5(Aircraft("BAD000"));
+    SendKind5(Aircraft("4CA1FA"));
+    EXPECT_NO_THROW(ingest->DrainQueue());
+    EXPECT_GE(table->FindFlight("4CA1FA"), 0);
+}
+
 TEST_F(ReportIngestTest, AltitudeCodesAndEmptyAltitudeBoxField) {
     TSBSFlight r = Aircraft("4CA1FA");
     r.altitude = "5000";
