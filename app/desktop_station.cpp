@@ -128,6 +128,11 @@ void DesktopStation::CreateWindows() {
     mainWindow_->onQuit = [this] { mainWindow_->close(); };
     mainWindow_->onCloseQuery = [this] {
         if (closing_) return true;
+        // Closed while a tick lets events run: the window closes again once the tick ends.
+        if (runner_->ticking()) {
+            runner_->ShutDownWhenIdle([this] { mainWindow_->close(); });
+            return false;
+        }
         if (!station().FormCloseQuery()) return false;
         closing_ = true;
         for (auto& w : radar_) w->hide();

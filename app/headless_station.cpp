@@ -113,10 +113,12 @@ void HeadlessStation::OnSignal() {
 }
 
 void HeadlessStation::ShutDown() {
-    if (closing_) return;
-    closing_ = true;
-    station().FormCloseQuery();
-    QCoreApplication::exit(0);
+    runner_->ShutDownWhenIdle([this] {
+        if (closing_) return;
+        closing_ = true;
+        station().FormCloseQuery();
+        QCoreApplication::exit(0);
+    });
 }
 
 }  // namespace aerova

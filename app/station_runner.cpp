@@ -24,7 +24,7 @@ StationRunner::StationRunner(const RunOptions& options, StationEnvironment dialo
 
     timer1_.setInterval(1000);
     stattimer_.setInterval(10000);
-    connect(&timer1_, &QTimer::timeout, this, &StationRunner::OnTimer1);
+    connect(&timer1_, &QTimer::timeout, this, &StationRunner::Tick);
     connect(&stattimer_, &QTimer::timeout, this, &StationRunner::OnStatTimer);
 }
 
@@ -50,14 +50,29 @@ void StationRunner::StopTimers() {
     stattimer_.stop();
 }
 
-void StationRunner::OnTimer1() {
-    if (!station_->timer1Enabled()) return;
+void StationRunner::Tick() {
+    if (!station_->timer1Enabled() || ticking_) return;
+    ticking_ = true;
     try {
         station_->Timer1Timer();
     } catch (const std::exception& e) {
         station_->HandleException(e);
     }
+    ticking_ = false;
+    if (deferredShutDown_) {
+        std::function<void()> shutDown = std::move(deferredShutDown_);
+        deferredShutDown_ = nullptr;
+        shutDown();
+        return;
+    }
     if (afterTick) afterTick();
+}
+
+void StationRunner::ShutDownWhenIdle(std::function<void()> shutDown) {
+    if (ticking_)
+        deferredShutDown_ = std::move(shutDown);
+    else
+        shutDown();
 }
 
 void StationRunner::OnStatTimer() {

@@ -31,6 +31,13 @@ class StationRunner : public QObject {
     // The start of reception, then the main cycle's timers.
     void StartReception();
     void StopTimers();
+    // One main-cycle tick (Timer1's timeout).
+    void Tick();
+    // Runs `shutDown` now, or right after the tick that is running: a signal or a Quit
+    // handled while the tick lets events run must not shut the station down under it
+    // (the tick would then apply its queued datagrams with the database closed).
+    void ShutDownWhenIdle(std::function<void()> shutDown);
+    bool ticking() const { return ticking_; }
 
     Station& station() { return *station_; }
     StationServices& services() { return *services_; }
@@ -40,7 +47,6 @@ class StationRunner : public QObject {
     std::function<void()> afterTick, afterStatTick;
 
   private:
-    void OnTimer1();
     void OnStatTimer();
 
     SystemClock clock_;
@@ -49,6 +55,8 @@ class StationRunner : public QObject {
     std::unique_ptr<Station> station_;
     std::unique_ptr<StationServices> services_;
     QTimer timer1_, stattimer_;
+    bool ticking_ = false;
+    std::function<void()> deferredShutDown_;
 };
 
 }  // namespace aerova
