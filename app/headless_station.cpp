@@ -1,28 +1,12 @@
 #include "app/headless_station.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
 
 #include "base/files.h"
 
 namespace aerova {
-
-namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void OnPosixSignal(int) {
-    const char c = 1;
-    // Only async-signal-safe work here: the event loop picks the byte up.
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
-}
-
-}  // namespace
 
 HeadlessStation::HeadlessStation(RunOptions options) : options_(std::move(options)) {
     StationEnvironment env;
@@ -51,26 +35,17 @@ HeadlessStation::HeadlessStation(RunOptions options) : options_(std::move(option
     };
 }
 
-HeadlessStation::~HeadlessStation() {
-    if (g_signalPipe[0] >= 0) {
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
-        ::close(g_signalPipe[0]);
-        ::close(g_signalPipe[1]);
-        g_signalPipe[0] = g_signalPipe[1] = -1;
-    }
-}
+HeadlessStation::~HeadlessStation() = default;
 
 bool HeadlessStation::Start() {
     if (const auto error = runner_->Create()) {
         std::fprintf(stderr, "aerovamini: %s\n", error->c_str());
         return false;
     }
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) == 0) {
-        signalNotifier_ = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    signals_ = std::make_unique<TerminationSignals>();
+    if (signals_->ok()) {
+        signalNotifier_ = new QSocketNotifier(signals_->readFd(), QSocketNotifier::Read, this);
         connect(signalNotifier_, &QSocketNotifier::activated, this, &HeadlessStation::OnSignal);
-        std::signal(SIGINT, OnPosixSignal);
-        std::signal(SIGTERM, OnPosixSignal);
     }
     runner_->StartReception();
     if (runner_->services().NoInputOpened()) {
@@ -107,9 +82,7 @@ std::string HeadlessStation::StatusLine() {
 }
 
 void HeadlessStation::OnSignal() {
-    char buffer[16];
-    [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], buffer, sizeof buffer);
-    ShutDown();
+    if (signals_->Drain()) ShutDown();
 }
 
 void HeadlessStation::ShutDown() {

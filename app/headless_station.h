@@ -9,6 +9,7 @@
 
 #include "app/run_options.h"
 #include "app/station_runner.h"
+#include "platform/termination_signals.h"
 
 class QSocketNotifier;
 
@@ -34,6 +35,7 @@ class HeadlessStation : public QObject {
     RunOptions options_;
     std::unique_ptr<StationRunner> runner_;
     QTimer stopTimer_;
+    std::unique_ptr<TerminationSignals> signals_;
     QSocketNotifier* signalNotifier_ = nullptr;
     bool closing_ = false;
 };
