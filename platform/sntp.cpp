@@ -8,6 +8,11 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace aerova {
 
@@ -26,6 +31,55 @@ void WriteBigEndian64(std::uint8_t* p, std::uint64_t v) {
         p[i] = static_cast<std::uint8_t>(v & 0xFF);
         v >>= 8;
     }
+}
+
+// The first address of a name, looked up on a thread of its own and waited for until
+// `deadline`: a name server that does not answer can't hold the clock check past its
+// time-out. A lookup still running then finishes alone and frees what it found.
+struct Endpoint {
+    int family = 0, socktype = 0, protocol = 0;
+    sockaddr_storage address{};
+    socklen_t length = 0;
+};
+
+std::optional<Endpoint> ResolveBefore(const std::string& host, const std::string& port,
+                                      std::chrono::steady_clock::time_point deadline) {
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        int status = EAI_FAIL;
+        addrinfo* found = nullptr;
+        ~Lookup() {
+            if (found) freeaddrinfo(found);
+        }
+    };
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host, port] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_DGRAM;
+        addrinfo* found = nullptr;
+        const int status = getaddrinfo(host.c_str(), port.c_str(), &hints, &found);
+        std::scoped_lock lock(lookup->mutex);
+        lookup->status = status;
+        lookup->found = found;
+        lookup->finished = true;
+        lookup->done.notify_all();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; }))
+        return std::nullopt;
+    if (lookup->status != 0 || lookup->found == nullptr ||
+        lookup->found->ai_addrlen > sizeof(sockaddr_storage))
+        return std::nullopt;
+    Endpoint e;
+    e.family = lookup->found->ai_family;
+    e.socktype = lookup->found->ai_socktype;
+    e.protocol = lookup->found->ai_protocol;
+    std::memcpy(&e.address, lookup->found->ai_addr, lookup->found->ai_addrlen);
+    e.length = lookup->found->ai_addrlen;
+    return e;
 }
 
 class Socket {
@@ -65,16 +119,14 @@ std::optional<SntpResult> QuerySntp(const std::string& hostAndPort, int timeoutM
     }
     if (host.empty()) return std::nullopt;
 
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || found == nullptr)
-        return std::nullopt;
-    Socket sock(::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, found->ai_protocol));
+    // The time-out covers the name lookup as well as the exchange.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const std::optional<Endpoint> server = ResolveBefore(host, port, deadline);
+    if (!server) return std::nullopt;
+    Socket sock(::socket(server->family, server->socktype | SOCK_CLOEXEC, server->protocol));
     const bool connected =
-        sock.fd() >= 0 && ::connect(sock.fd(), found->ai_addr, found->ai_addrlen) == 0;
-    freeaddrinfo(found);
+        sock.fd() >= 0 && ::connect(sock.fd(), reinterpret_cast<const sockaddr*>(&server->address),
+                                    server->length) == 0;
     if (!connected) return std::nullopt;
 
     std::array<std::uint8_t, 48> request{};
@@ -86,7 +138,6 @@ std::optional<SntpResult> QuerySntp(const std::string& hostAndPort, int timeoutM
         static_cast<ssize_t>(request.size()))
         return std::nullopt;
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                               deadline - std::chrono::steady_clock::now())
