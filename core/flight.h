@@ -71,6 +71,8 @@ struct Tflight {
     Text<15> srcip;
     std::int32_t srcport = 0;
     DayTime lastseen = 0;
+    DayTime firstseen = 0;  // the first main report of this target
+    int reports = 0;        // main reports applied to it
     DayTime lastpos = 0;
     DayTime lastlabelalt = 0;
     Text<10> wind;

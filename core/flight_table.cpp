@@ -76,8 +76,21 @@ int FlightTable::AllocateSlot() {
     return -1;
 }
 
-int FlightTable::NewTargetSlot(bool vessel) {
-    const int slot = AllocateSlot();
+bool FlightTable::IsStaleJunk(const Tflight& f, DayTime now) {
+    return !f.free && f.reports == 1 && f.nopos && !f.vessel && f.firstseen < now - 1.0 / 1440.0;
+}
+
+int FlightTable::NewTargetSlot(bool vessel, DayTime now) {
+    int slot = AllocateSlot();
+    if (slot < 0) {
+        for (int i = 0; i < kMaxFlights && slot < 0; ++i) {
+            if (!IsStaleJunk(flights[static_cast<std::size_t>(i)], now)) continue;
+            ForgetInWindows(i);
+            ResetHistory(i);
+            FreeSlot(i);
+            slot = AllocateSlot();
+        }
+    }
     if (slot < 0) return -1;
     InitSlot(slot);
     Tflight& f = flights[static_cast<std::size_t>(slot)];

@@ -53,8 +53,13 @@ class FlightTable {
     // Lowest free slot, prepared for a new target; -1 when none is free.
     int AllocateSlot();
     // Lowest free slot made ready for a newly reported target (an aircraft or a vessel): a
-    // fresh record without a position, to be announced to peers. -1 when none is free.
-    int NewTargetSlot(bool vessel);
+    // fresh record without a position, to be announced to peers. When none is free, the slot
+    // of a target that has had a single report and no position for a minute is freed for
+    // it (IsStaleJunk): a flood of junk reports can't hold every slot for the deleted-slot
+    // time. -1 when there is neither.
+    int NewTargetSlot(bool vessel, DayTime now);
+    // A target heard once, without a position, more than a minute ago.
+    static bool IsStaleJunk(const Tflight& f, DayTime now);
     // Resets one slot to the free state. Leaves the trail ring table alone.
     void InitSlot(int slot);
     // Copies a complete record into the lowest deleted slot and prepares it; -1 if none.

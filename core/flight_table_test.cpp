@@ -35,7 +35,7 @@ TEST(FlightTableTest, NewTargetSlotIsAFreshRecordToAnnounce) {
     t->flights[1].labeltext = "OLD";  // left over from the slot's last target
     t->flights[1].peerfield6 = "5";
     for (const bool vessel : {false, true}) {
-        const int slot = t->NewTargetSlot(vessel);
+        const int slot = t->NewTargetSlot(vessel, 45000.5);
         ASSERT_GE(slot, 1);
         const Tflight& f = t->flights[static_cast<std::size_t>(slot)];
         EXPECT_TRUE(f.labeltext.empty());

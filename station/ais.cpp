@@ -96,7 +96,7 @@ int AisVessels::SlotFor(std::string_view key, unsigned char type) {
     const auto vessels = std::count_if(table_.flights.begin(), table_.flights.end(),
                                        [](const Tflight& f) { return f.live() && f.vessel; });
     if (vessels >= kMaxVesselSlots) return -1;
-    slot = table_.NewTargetSlot(true);
+    slot = table_.NewTargetSlot(true, clock_.UtcNow());
     if (slot < 0) return -1;
     table_.flights[static_cast<std::size_t>(slot)].modes = key;
     if (hooks_.newVessel) hooks_.newVessel(slot, type == 0xA4);

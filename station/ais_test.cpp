@@ -168,7 +168,7 @@ TEST_F(AisTest, VesselsAndTheirListsAreBounded) {
     const auto vessels = std::count_if(table->flights.begin(), table->flights.end(),
                                        [](const Tflight& f) { return f.live() && f.vessel; });
     EXPECT_EQ(vessels, kMaxVesselSlots);
-    EXPECT_GE(table->NewTargetSlot(false), 0) << "aircraft still find a slot";
+    EXPECT_GE(table->NewTargetSlot(false, 45000.5), 0) << "aircraft still find a slot";
 
     // As vessels leave, new ones come; the lists keep the newest 2000.
     table->ResetFlightTable();

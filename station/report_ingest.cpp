@@ -248,7 +248,7 @@ void ReportIngest::HandleMainReport(std::string_view d, std::string_view ip, int
     int slot = table_.FindFlight(m->address.view());
     bool isNew = slot < 0;
     // With all 2000 slots taken the report has nowhere to go.
-    if (isNew && (slot = table_.NewTargetSlot(false)) < 0) return;
+    if (isNew && (slot = table_.NewTargetSlot(false, clock_.UtcNow())) < 0) return;
     Tflight* f = &table_.flights[static_cast<std::size_t>(slot)];
     f->idchanged = false;
     f->reportkind = static_cast<std::uint8_t>(m->kind);
@@ -260,7 +260,7 @@ void ReportIngest::HandleMainReport(std::string_view d, std::string_view ip, int
         if (f->idchanged && !isNew) {
             // A new call sign on the ground is a new flight: it starts afresh in its own slot
             // and the old one ages out. A target seen for the first time is already fresh.
-            const int fresh = table_.NewTargetSlot(false);
+            const int fresh = table_.NewTargetSlot(false, clock_.UtcNow());
             if (fresh >= 0) {
                 Tflight& n = table_.flights[static_cast<std::size_t>(fresh)];
                 n.altlabel = "G---";
@@ -292,6 +292,7 @@ void ReportIngest::ApplyMainReport(const MainReport& m, int slot) {
     f.modesdec = HexToDecimal(m.address.view());
     const DayTime t = clock_.UtcNow();
     f.lastseen = t;
+    if (f.reports++ == 0) f.firstseen = t;
     if (!m.hashead) return;
     std::string& h = scratch_;
     h.clear();

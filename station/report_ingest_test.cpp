@@ -95,6 +95,30 @@ TEST_F(ReportIngestTest, AFailingDatagramIsLoggedAndTheNextOnesApplied) {
     EXPECT_GE(table->FindFlight("4CA1FA"), 0);
 }
 
+// A flood of junk reports fills the table; a minute later the targets that had a single
+// report and no position give their slots to new ones, while real targets keep theirs.
+TEST_F(ReportIngestTest, AJunkFloodCantLockNewTargetsOut) {
+    auto address = [](int i) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%06X", 0xA00000 + i);
+        return std::string(text);
+    };
+    TSBSFlight real = Aircraft("4CA1FA");
+    SendKind5(real);
+    for (int i = 1; i < kMaxFlights; ++i) SendKind5(Aircraft(address(i).c_str()));
+    Tick();
+    SendKind5(real);  // its second report
+    SendKind5(Aircraft("3C6586"));
+    EXPECT_EQ(table->FindFlight("3C6586"), -1) << "the table is full and the junk still new";
+    local.AdvanceSeconds(61);
+    for (int i = 0; i < 50; ++i) {
+        const std::string fresh = address(5000 + i);
+        SendKind5(Aircraft(fresh.c_str()));
+        EXPECT_GE(table->FindFlight(fresh), 0) << fresh;
+    }
+    EXPECT_GE(table->FindFlight("4CA1FA"), 0) << "a target heard twice keeps its slot";
+}
+
 TEST_F(ReportIngestTest, AltitudeCodesAndEmptyAltitudeBoxField) {
     TSBSFlight r = Aircraft("4CA1FA");
     r.altitude = "5000";
