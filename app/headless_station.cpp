@@ -73,11 +73,11 @@ std::string HeadlessStation::StatusLine() {
     }
     for (const auto& p : table.peers) peers += p.free ? 0 : 1;
     const Station& s = station();
-    char line[160];
+    char line[200];
     std::snprintf(line, sizeof line,
-                  "%s live targets %d, with position %d, peers %d, cycle %.2f ms",
+                  "%s live targets %d, with position %d, peers %d, cycle %.2f ms, UDP drops %llu",
                   FormatDateTime("hh:nn:ss", s.clock().UtcNow()).c_str(), live, withPosition, peers,
-                  s.lastCycleMs());
+                  s.lastCycleMs(), static_cast<unsigned long long>(services().UdpDrops()));
     return line;
 }
 

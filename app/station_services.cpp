@@ -7,6 +7,7 @@
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "database/identify_target.h"
+#include "platform/udp_drops.h"
 #include "radar/radar_view.h"
 #include "sim/traffic_simulator.h"
 
@@ -96,6 +97,7 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     link.nosrv = options_.nosrv;
     link.utcNow = [this] { return station_.clock().UtcNow(); };
     receiver_ = std::make_unique<ReceiverLink>(link, receiverSettings);
+    receiver_->SetLocalListener([this](std::string_view d) { DeliverOwnReport(d); });
 
     BindHooks();
 }
@@ -149,7 +151,11 @@ void StationServices::BindHooks() {
     };
     h.listenerActive = [this] { return listener_ != nullptr; };
     // The drain runs inside the tick, which already holds the table lock.
-    h.drainQueue = [this] { ingest_->DrainQueue(); };
+    h.drainQueue = [this] {
+        ingest_->DrainQueue();
+        for (const std::string& d : ownReports_) ingest_->UDPRead(d, "127.0.0.1", 0, false);
+        ownReports_.clear();
+    };
 }
 
 void StationServices::StartOfReception() {
@@ -227,6 +233,14 @@ bool StationServices::NoInputOpened() const {
     return !options_.nosrv && listener_ == nullptr && receiver_->udpPort() == 0;
 }
 
+std::uint64_t StationServices::UdpDrops() const {
+    std::uint64_t drops = 0;
+    if (listener_) drops += UdpSocketDrops(listenerPort()).value_or(0);
+    if (const std::uint16_t input = receiver_->udpPort())
+        drops += UdpSocketDrops(input).value_or(0);
+    return drops;
+}
+
 void StationServices::CloseSockets() {
     delete listener_;
     listener_ = nullptr;
@@ -245,6 +259,18 @@ void StationServices::ReadListener() {
         OnDatagram(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), ip,
                    d.senderPort());
     }
+}
+
+void StationServices::DeliverOwnReport(std::string_view datagram) {
+    // As if sent to the listener: nothing arrives while it is closed ("nosrv", shut-down).
+    if (!listener_) return;
+    // During a tick the reports wait for its end, all of them: a poll of 2000 changed
+    // targets would overrun the tick's 1000-entry queue of network datagrams.
+    if (station_.queue.queueing) {
+        if (ownReports_.size() < kMaxOwnReportsPerTick) ownReports_.emplace_back(datagram);
+        return;
+    }
+    OnDatagram(datagram, "127.0.0.1", 0);
 }
 
 void StationServices::OnDatagram(std::string_view bytes, std::string_view ip, int port) {

@@ -63,6 +63,9 @@ class StationServices : public QObject {
     // Neither the report listener nor the receiver input could be opened (with the sockets
     // meant to be open): the station receives nothing.
     bool NoInputOpened() const;
+    // Datagrams the kernel dropped at the report listener and the receiver input because
+    // their socket buffers were full.
+    std::uint64_t UdpDrops() const;
     std::function<void()> onRedrawRadar;
 
     IngestSettings ingestSettings;
@@ -77,6 +80,7 @@ class StationServices : public QObject {
     void OpenSockets();
     void CloseSockets();
     void ReadListener();
+    void DeliverOwnReport(std::string_view datagram);
     void PortFailure(const std::string& text);
     void StartDemo();
     void FeedDemoFrames();
@@ -97,6 +101,9 @@ class StationServices : public QObject {
     DataPoller poller_;
     std::unique_ptr<StationNetwork> network_;
     QUdpSocket* listener_ = nullptr;
+    // The receiver's own reports that arrived during a tick (a few polls' worth at most).
+    static constexpr std::size_t kMaxOwnReportsPerTick = 20000;
+    std::vector<std::string> ownReports_;
     std::unique_ptr<sim::TrafficSimulator> demo_;
     QTimer* demoTimer_ = nullptr;
 };

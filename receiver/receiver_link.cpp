@@ -219,6 +219,10 @@ std::uint16_t ReceiverLink::listenerPort() const {
     return emitter_->port();
 }
 
+void ReceiverLink::SetLocalListener(std::function<void(std::string_view datagram)> listener) {
+    emitter_->SetLocalListener(std::move(listener));
+}
+
 std::uint64_t ReceiverLink::reportsSent() const {
     return emitter_->sent;
 }

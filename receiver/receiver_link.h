@@ -80,6 +80,9 @@ class ReceiverLink : public QObject {
     std::uint16_t udpPort() const;       // the bound UDP 7933 (+offset) port, 0 when closed
     std::uint16_t listenerPort() const;  // where reports go: 7979 + offset
     std::uint64_t reportsSent() const;
+    // The report listener lives in this program: the reports are handed to it in-process
+    // (ReportEmitter::SetLocalListener).
+    void SetLocalListener(std::function<void(std::string_view datagram)> listener);
 
     // Called after every poll, for the windows to show the indicator and tray state.
     std::function<void()> onPoll;

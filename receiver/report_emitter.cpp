@@ -40,6 +40,13 @@ void ReportEmitter::Queue(const TSBSFlight& record) {
 }
 
 std::size_t ReportEmitter::Flush() {
+    if (local_) {
+        for (const std::string& d : pending_) local_(d);
+        sent += pending_.size();
+        const std::size_t total = pending_.size();
+        pending_.clear();
+        return total;
+    }
     constexpr std::size_t kBatch = 256;
     std::size_t done = 0;
     mmsghdr messages[kBatch];
@@ -71,6 +78,11 @@ std::size_t ReportEmitter::Flush() {
 
 bool ReportEmitter::EmitReport(const TSBSFlight& record) {
     const std::string datagram = EncodeSbsReport(record, qnh_, transition_);
+    if (local_) {
+        local_(datagram);
+        ++sent;
+        return true;
+    }
     // A listener that is not (yet) there refuses on loopback; the report is simply lost,
     // as any UDP report would be.
     if (socket_ < 0 || ::send(socket_, datagram.data(), datagram.size(), 0) < 0) {

@@ -1,10 +1,12 @@
 #pragma once
 // EmitReport: one changed decoder record as one kind-5 target report datagram, sent by UDP
-// to the station's own report listener on 127.0.0.1.
+// to the station's own report listener on 127.0.0.1, or handed to it in-process.
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/sbs_flight.h"
@@ -21,6 +23,11 @@ class ReportEmitter {
 
     // The station's pressure setting (hPa) and transition altitude (ft) label altitudes.
     void SetPressure(int qnhHpa, int transitionFeet);
+    // Where the report listener lives in the same program, the reports are handed to it
+    // with the same bytes instead of being sent: a poll's burst of up to 2000 datagrams
+    // would overrun the listener's socket buffer (256 small datagrams) and lose the rest.
+    using LocalListener = std::function<void(std::string_view datagram)>;
+    void SetLocalListener(LocalListener listener) { local_ = std::move(listener); }
 
     // Encodes and sends; false when the datagram could not be sent.
     bool EmitReport(const TSBSFlight& record);
@@ -39,6 +46,7 @@ class ReportEmitter {
     std::string qnh_ = "1013";
     std::string transition_ = "5500";
     std::vector<std::string> pending_;
+    LocalListener local_;
 };
 
 }  // namespace aerova
