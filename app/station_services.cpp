@@ -130,6 +130,16 @@ void StationServices::BindHooks() {
         return database_.OpenAircraftDatabase(path);
     };
     h.closeDatabase = [this] { database_.CloseAircraftDatabase(); };
+    h.commitDatabase = [this] {
+        // SQLite works without the table lock; only the ids are applied under it.
+        const std::vector<EnteredAircraft> entered = database_.CommitNewAircraft();
+        if (entered.empty()) return;
+        std::vector<TSQLAircraft> rows(entered.size());
+        for (std::size_t i = 0; i < entered.size(); ++i)
+            database_.ReadAircraftRow(entered[i].modes, rows[i]);
+        std::scoped_lock lock(station_.tableMutex);
+        ApplyEnteredAircraft(table_, entered, rows);
+    };
     h.startReceiver = [this] { StartOfReception(); };
     h.openSockets = [this] { OpenSockets(); };
     h.closeSockets = [this] { CloseSockets(); };

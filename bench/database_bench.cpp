@@ -81,7 +81,8 @@ void BM_IdentifyKnownAircraft(benchmark::State& state) {
     for (auto _ : state) {
         TSQLIdentity identity;
         bool mark = false;
-        const bool ok = f.db.IdentifyAircraft(AddressOf(i), stamp, "Germany", identity, mark);
+        const bool ok = f.db.IdentifyAircraft(AddressOf(i), stamp, "Germany", identity, mark) ==
+                        Identification::kKnown;
         benchmark::DoNotOptimize(ok);
         if (!ok) state.SkipWithError("aircraft not found");
         i = (i + 7919) % kAircraft;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "database/test_support.h"
 
 namespace aerova {
@@ -35,16 +38,40 @@ TEST_F(IdentifyNewTargetTest, KnownAircraftFillsTheFlight) {
     EXPECT_EQ(flight.sqlaircraft.columns[6], "D-AIBD (A319neo)");
 }
 
+// An unknown aircraft is marked at once and gets its id and row with the tick's commit.
 TEST_F(IdentifyNewTargetTest, UnknownAircraftIsEnteredAndMarked) {
     ASSERT_TRUE(db.OpenAircraftDatabase(path));
-    flight.modes = "4CA2D1";
-    EXPECT_EQ(IdentifyNewTarget(db, countries, flight, now), "Ireland");
-    EXPECT_EQ(flight.dbid, 2);
-    EXPECT_EQ(flight.reg, "");
-    EXPECT_TRUE(flight.indb);
-    EXPECT_TRUE(flight.sqlaircraft.found);
-    EXPECT_EQ(flight.sqlaircraft.columns[1], "2024-06-03 10:00:00.000");
-    EXPECT_EQ(flight.sqlaircraft.columns[4], "Ireland");
+    auto table = std::make_unique<FlightTable>();
+    Tflight& f = table->flights[4];
+    f.deleted = f.free = false;
+    f.modes = "4CA2D1";
+    EXPECT_EQ(IdentifyNewTarget(db, countries, f, now), "Ireland");
+    EXPECT_EQ(f.dbid, -1);
+    EXPECT_EQ(f.reg, "");
+    EXPECT_TRUE(f.indb);
+    const std::vector<EnteredAircraft> entered = db.CommitNewAircraft();
+    ASSERT_EQ(entered.size(), 1u);
+    std::vector<TSQLAircraft> rows(1);
+    db.ReadAircraftRow("4CA2D1", rows[0]);
+    ApplyEnteredAircraft(*table, entered, rows);
+    EXPECT_EQ(f.dbid, 2);
+    EXPECT_TRUE(f.sqlaircraft.found);
+    EXPECT_EQ(f.sqlaircraft.columns[1], "2024-06-03 10:00:00.000");
+    EXPECT_EQ(f.sqlaircraft.columns[4], "Ireland");
+}
+
+// A busy database is no answer: the target keeps what it had.
+TEST_F(IdentifyNewTargetTest, BusyDatabaseKeepsTheLastGoodIdentity) {
+    ASSERT_TRUE(db.OpenAircraftDatabase(path));
+    testing::Connection other(path);
+    ASSERT_EQ(other.Exec("BEGIN EXCLUSIVE"), 0);
+    flight.reg = "DAIBD";
+    flight.icaotype = "A319";
+    IdentifyNewTarget(db, countries, flight, now);
+    EXPECT_EQ(flight.reg, "DAIBD");
+    EXPECT_EQ(flight.icaotype, "A319");
+    EXPECT_EQ(flight.dbid, -1);
+    other.Exec("COMMIT");
 }
 
 TEST_F(IdentifyNewTargetTest, FailedIdentificationClearsTheFlight) {

@@ -90,6 +90,7 @@ bool AircraftDatabase::OpenAircraftDatabase(const std::string& path) {
         return false;
     }
     db_ = db;
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // Lookups land anywhere in a file of hundreds of thousands of aircraft: reading it
     // through a memory map spares a system call per page that is not in SQLite's cache.
     sqlite3_exec(db_, "PRAGMA mmap_size=268435456;", nullptr, nullptr, nullptr);
@@ -98,6 +99,8 @@ bool AircraftDatabase::OpenAircraftDatabase(const std::string& path) {
 
 bool AircraftDatabase::CloseAircraftDatabase() {
     if (db_ == nullptr) return true;
+    CommitNewAircraft();  // the aircraft still queued are entered before the connection ends
+    queued_.clear();
     FinalizeStatements();
     const int rc = sqlite3_close(db_);
     if (!OpenCloseSucceeded(rc)) {
@@ -129,12 +132,12 @@ sqlite3_stmt* AircraftDatabase::Statement(sqlite3_stmt*& slot, const char* sql) 
     return slot;
 }
 
-bool AircraftDatabase::IdentifyAircraft(std::string_view modes, std::string_view timestamp,
-                                        std::string_view country, TSQLIdentity& identity,
-                                        bool& newAircraftMark) {
+Identification AircraftDatabase::IdentifyAircraft(std::string_view modes,
+                                                  std::string_view timestamp,
+                                                  std::string_view country, TSQLIdentity& identity,
+                                                  bool& newAircraftMark) {
     TSQLIdentity working;
     newAircraftMark = false;
-    lastInsertAttempts_ = 0;
 
     bool lookupOk = false;
     if (sqlite3_stmt* lookup = Statement(lookup_, kLookupSql)) {
@@ -147,36 +150,42 @@ bool AircraftDatabase::IdentifyAircraft(std::string_view modes, std::string_view
         sqlite3_reset(lookup);
         sqlite3_clear_bindings(lookup);
     }
-    if (!lookupOk || working.found) {
-        identity = working;
-        return lookupOk && working.found;
-    }
-    if (!options_.createsql) {
-        identity = working;
-        return false;
-    }
-
-    int rc = SQLITE_ERROR;
-    if (sqlite3_stmt* insert = Statement(insert_, kInsertSql)) {
-        if (BindText(insert, 1, Unquoted(timestamp)) && BindText(insert, 2, modes) &&
-            BindText(insert, 3, country)) {
-            for (;;) {
-                rc = sqlite3_step(insert);
-                ++lastInsertAttempts_;
-                sqlite3_reset(insert);
-                if (rc != SQLITE_BUSY || lastInsertAttempts_ >= kInsertAttempts) break;
-                if (busyHook_) busyHook_(lastInsertAttempts_);
-            }
-        }
-        sqlite3_clear_bindings(insert);
-    }
-    if (options_.createtextlog) newAircraftMark = true;
-    if (rc != SQLITE_DONE) return false;
-
-    working.aircraftid = sqlite3_last_insert_rowid(db_);
-    working.found = true;
+    if (!lookupOk) return Identification::kFailed;
     identity = working;
-    return true;
+    if (working.found) return Identification::kKnown;
+    if (!options_.createsql) return Identification::kUnknown;
+    const bool alreadyQueued =
+        std::any_of(queued_.begin(), queued_.end(),
+                    [modes](const QueuedAircraft& q) { return q.modes == modes; });
+    if (!alreadyQueued)
+        queued_.push_back(
+            {std::string(modes), std::string(Unquoted(timestamp)), std::string(country)});
+    if (options_.createtextlog) newAircraftMark = true;
+    return Identification::kQueued;
+}
+
+std::vector<EnteredAircraft> AircraftDatabase::CommitNewAircraft() {
+    std::vector<EnteredAircraft> entered;
+    if (queued_.empty() || db_ == nullptr) return entered;
+    sqlite3_stmt* insert = Statement(insert_, kInsertSql);
+    if (insert == nullptr) return entered;
+    // One transaction for the tick's new aircraft: one commit instead of one per aircraft.
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return entered;  // busy: kept for the next tick
+    for (const QueuedAircraft& q : queued_) {
+        const bool bound = BindText(insert, 1, q.timestamp) && BindText(insert, 2, q.modes) &&
+                           BindText(insert, 3, q.country);
+        const int rc = bound ? sqlite3_step(insert) : SQLITE_ERROR;
+        sqlite3_reset(insert);
+        sqlite3_clear_bindings(insert);
+        if (rc == SQLITE_DONE) entered.push_back({q.modes, sqlite3_last_insert_rowid(db_)});
+    }
+    if (sqlite3_exec(db_, "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
+        return {};
+    }
+    queued_.clear();
+    return entered;
 }
 
 bool AircraftDatabase::ReadAircraftRow(std::string_view modes, TSQLAircraft& row) {

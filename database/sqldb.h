@@ -4,12 +4,16 @@
 // unknown one as an almost empty row so that it gets a database id of its own.
 //
 // One connection, two statements (lookup and insert), used from the UI thread only. Values
-// are always bound as statement parameters: addresses arrive from the network.
+// are always bound as statement parameters: addresses arrive from the network. New aircraft
+// are not written one transaction each while a report is applied: they wait in a queue that
+// the main cycle commits once per tick, without holding the table lock. A busy database
+// makes SQLite wait a few milliseconds (its busy time-out), never longer.
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/day_time.h"
 #include "base/text.h"
@@ -35,8 +39,22 @@ struct TSQLOptions {
     bool createtextlog = true;  // an inserted aircraft is marked for the new-aircraft log
 };
 
-// The insert is tried this often in all while SQLite answers busy.
-constexpr int kInsertAttempts = 10;
+// How long a statement waits for another connection's lock before it gives up (busy).
+constexpr int kBusyTimeoutMs = 20;
+
+// How an address was identified.
+enum class Identification {
+    kKnown,    // found: the identity holds its id, registration and type
+    kQueued,   // not found and queued for entering: the id comes with CommitNewAircraft
+    kUnknown,  // not found, and unknown aircraft are not entered
+    kFailed,   // the lookup failed (the database busy, no table): nothing is known
+};
+
+// An aircraft entered by CommitNewAircraft.
+struct EnteredAircraft {
+    std::string modes;
+    std::int64_t aircraftid = -1;
+};
 
 // "yyyy-mm-dd hh:nn:ss.zzz" of `stationClock` (the station's UtcNow) between two
 // double-quote characters.
@@ -59,21 +77,20 @@ class AircraftDatabase {
     bool CloseAircraftDatabase();
     bool isOpen() const { return db_ != nullptr; }
 
-    // Finds `modes` or, when `createsql` allows, inserts it with both date-time columns set to
-    // `timestamp` (a DatabaseTimestamp text) and `country` as its block's country. True when
-    // the aircraft is known afterwards. `identity` is written in every outcome except a failed
-    // insert; `newAircraftMark` is set when an insert was tried and `createtextlog` is on.
-    bool IdentifyAircraft(std::string_view modes, std::string_view timestamp,
-                          std::string_view country, TSQLIdentity& identity, bool& newAircraftMark);
+    // Finds `modes` or, when `createsql` allows, queues it for entering with both date-time
+    // columns set to `timestamp` (a DatabaseTimestamp text) and `country` as its block's
+    // country. `identity` is written unless the lookup failed; `newAircraftMark` is set when
+    // the aircraft is queued and `createtextlog` is on.
+    Identification IdentifyAircraft(std::string_view modes, std::string_view timestamp,
+                                    std::string_view country, TSQLIdentity& identity,
+                                    bool& newAircraftMark);
+    // Enters the queued aircraft in one transaction and returns the ids they got. While the
+    // database is busy nothing is entered and the queue is kept for the next call.
+    std::vector<EnteredAircraft> CommitNewAircraft();
+    std::size_t queuedAircraft() const { return queued_.size(); }
 
     // Reads the full row of `modes` into `row`; returns `row.found`.
     bool ReadAircraftRow(std::string_view modes, TSQLAircraft& row);
-
-    // Executions of the insert statement in the last IdentifyAircraft (0 when none ran).
-    int lastInsertAttempts() const { return lastInsertAttempts_; }
-    // Called after each busy answer of the insert, before the next attempt, with the number
-    // of attempts made so far. Lets tests release a lock part-way through the retries.
-    void SetBusyHook(std::function<void(int)> hook) { busyHook_ = std::move(hook); }
 
   private:
     sqlite3_stmt* Statement(sqlite3_stmt*& slot, const char* sql);
@@ -84,8 +101,10 @@ class AircraftDatabase {
     sqlite3_stmt* lookup_ = nullptr;
     sqlite3_stmt* insert_ = nullptr;
     TSQLAircraft rowBuffer_;
-    int lastInsertAttempts_ = 0;
-    std::function<void(int)> busyHook_;
+    struct QueuedAircraft {
+        std::string modes, timestamp, country;
+    };
+    std::vector<QueuedAircraft> queued_;
 };
 
 }  // namespace aerova

@@ -56,8 +56,9 @@ TEST(AircraftDatabaseOpenTest, MissingFileIsNotCreated) {
     EXPECT_FALSE(FileExists(path));
     TSQLIdentity identity;
     bool mark = true;
-    EXPECT_FALSE(
-        db.IdentifyAircraft("3C1234", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
+    EXPECT_EQ(
+        db.IdentifyAircraft("3C1234", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark),
+        Identification::kFailed);
     EXPECT_EQ(identity.aircraftid, -1);
     EXPECT_FALSE(mark);
     EXPECT_FALSE(FileExists(path));
@@ -73,12 +74,13 @@ TEST(AircraftDatabaseOpenTest, CorruptFileFailsEveryLookupAndIsLeftAlone) {
     ASSERT_TRUE(db.OpenAircraftDatabase(dir.File("basestation.sqb")));
     TSQLIdentity identity;
     bool mark = true;
-    EXPECT_FALSE(
-        db.IdentifyAircraft("3C1234", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
+    EXPECT_EQ(
+        db.IdentifyAircraft("3C1234", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark),
+        Identification::kFailed);
     EXPECT_FALSE(identity.found);
     EXPECT_EQ(identity.aircraftid, -1);
-    EXPECT_FALSE(mark);  // a failing lookup tries no insert
-    EXPECT_EQ(db.lastInsertAttempts(), 0);
+    EXPECT_FALSE(mark);  // a failing lookup queues nothing
+    EXPECT_EQ(db.queuedAircraft(), 0u);
     TSQLAircraft row;
     EXPECT_FALSE(db.ReadAircraftRow("3C1234", row));
     EXPECT_TRUE(db.CloseAircraftDatabase());
@@ -90,14 +92,15 @@ TEST(AircraftDatabaseOpenTest, CorruptFileFailsEveryLookupAndIsLeftAlone) {
 TEST_F(AircraftDatabaseTest, KnownAircraftGivesIdRegistrationAndTypeWithoutInsert) {
     const long long id = other->AddAircraft("3C6444", "D-AIBD", "A319");
     ASSERT_TRUE(Open());
-    EXPECT_TRUE(
-        db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
+    EXPECT_EQ(
+        db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark),
+        Identification::kKnown);
     EXPECT_TRUE(identity.found);
     EXPECT_EQ(identity.aircraftid, id);
     EXPECT_EQ(identity.registration, "DAIBD");
     EXPECT_EQ(identity.icaotype, "A319");
     EXPECT_FALSE(mark);
-    EXPECT_EQ(db.lastInsertAttempts(), 0);
+    EXPECT_EQ(db.queuedAircraft(), 0u);
     EXPECT_EQ(Count(), "1");
 }
 
@@ -116,8 +119,9 @@ TEST_P(RegistrationRuleTest, RegistrationAndType) {
     const RegistrationCase& c = GetParam();
     other->AddAircraft("4CA123", c.column6, c.column13);
     ASSERT_TRUE(Open({.regnohyphen = c.regnohyphen}));
-    ASSERT_TRUE(
-        db.IdentifyAircraft("4CA123", "\"2024-01-01 00:00:00.000\"", "Ireland", identity, mark));
+    ASSERT_EQ(
+        db.IdentifyAircraft("4CA123", "\"2024-01-01 00:00:00.000\"", "Ireland", identity, mark),
+        Identification::kKnown);
     EXPECT_EQ(identity.registration, c.registration);
     EXPECT_EQ(identity.icaotype, c.icaotype);
 }
@@ -152,13 +156,19 @@ TEST_P(InsertTest, UnknownAircraftGetsNewRowWithEqualTimestamps) {
     other->AddAircraft("3C0002", "D-AAAB", "");
     ASSERT_TRUE(Open({.createtextlog = createtextlog}));
     const std::string stamp = DatabaseTimestamp(EncodeDateTime(2024, 6, 1, 12, 30, 45, 678));
-    EXPECT_TRUE(db.IdentifyAircraft("400F01", stamp, "United Kingdom", identity, mark));
-    EXPECT_TRUE(identity.found);
-    EXPECT_EQ(identity.aircraftid, 3);
-    EXPECT_EQ(identity.registration, "");
-    EXPECT_EQ(identity.icaotype, "");
+    EXPECT_EQ(db.IdentifyAircraft("400F01", stamp, "United Kingdom", identity, mark),
+              Identification::kQueued);
+    EXPECT_FALSE(identity.found);
     EXPECT_EQ(mark, createtextlog);
-    EXPECT_EQ(db.lastInsertAttempts(), 1);
+    EXPECT_EQ(Count(), "2") << "entered with the tick's commit, not at once";
+    // Seen again before the commit: queued once.
+    EXPECT_EQ(db.IdentifyAircraft("400F01", stamp, "United Kingdom", identity, mark),
+              Identification::kQueued);
+    const std::vector<EnteredAircraft> entered = db.CommitNewAircraft();
+    ASSERT_EQ(entered.size(), 1u);
+    EXPECT_EQ(entered[0].modes, "400F01");
+    EXPECT_EQ(entered[0].aircraftid, 3);
+    EXPECT_EQ(db.queuedAircraft(), 0u);
     EXPECT_EQ(other->Scalar("SELECT aircraftid FROM aircraft WHERE modes=?1", {"400F01"}), "3");
     EXPECT_EQ(other->Scalar("SELECT firstcreated FROM aircraft WHERE modes=?1", {"400F01"}),
               "2024-06-01 12:30:45.678");
@@ -167,8 +177,9 @@ TEST_P(InsertTest, UnknownAircraftGetsNewRowWithEqualTimestamps) {
     EXPECT_EQ(other->Scalar("SELECT modescountry FROM aircraft WHERE modes=?1", {"400F01"}),
               "United Kingdom");
 
-    // The second sighting finds the row it made.
-    EXPECT_TRUE(db.IdentifyAircraft("400F01", stamp, "United Kingdom", identity, mark));
+    // The next sighting finds the row it made.
+    EXPECT_EQ(db.IdentifyAircraft("400F01", stamp, "United Kingdom", identity, mark),
+              Identification::kKnown);
     EXPECT_EQ(identity.aircraftid, 3);
     EXPECT_FALSE(mark);
     EXPECT_EQ(Count(), "3");
@@ -178,11 +189,13 @@ INSTANTIATE_TEST_SUITE_P(TextLog, InsertTest, ::testing::Bool());
 
 TEST_F(AircraftDatabaseTest, InsertingOffLeavesUnknownAircraftUnknown) {
     ASSERT_TRUE(Open({.createsql = false}));
-    EXPECT_FALSE(db.IdentifyAircraft("400F01", "\"2024-01-01 00:00:00.000\"", "United Kingdom",
-                                     identity, mark));
+    EXPECT_EQ(db.IdentifyAircraft("400F01", "\"2024-01-01 00:00:00.000\"", "United Kingdom",
+                                  identity, mark),
+              Identification::kUnknown);
     EXPECT_FALSE(identity.found);
     EXPECT_EQ(identity.aircraftid, -1);
     EXPECT_FALSE(mark);
+    EXPECT_TRUE(db.CommitNewAircraft().empty());
     EXPECT_EQ(Count(), "0");
 }
 
@@ -193,41 +206,42 @@ TEST_F(AircraftDatabaseTest, AddressesWithSqlTextAreLiteralValues) {
                              "\"); DELETE FROM aircraft; --"};
     for (const char* modes : hostile) {
         SCOPED_TRACE(modes);
-        ASSERT_TRUE(
-            db.IdentifyAircraft(modes, "\"2024-01-01 00:00:00.000\"", "x\"y", identity, mark));
-        EXPECT_EQ(identity.registration, "");  // the existing aircraft was not matched
+        ASSERT_EQ(db.IdentifyAircraft(modes, "\"2024-01-01 00:00:00.000\"", "x\"y", identity, mark),
+                  Identification::kQueued);  // the existing aircraft was not matched
+    }
+    EXPECT_EQ(db.CommitNewAircraft().size(), 4u);
+    for (const char* modes : hostile)
         EXPECT_EQ(other->Scalar("SELECT modescountry FROM aircraft WHERE modes=?1", {modes}),
                   "x\"y");
-    }
     EXPECT_EQ(Count(), "5");
     EXPECT_EQ(other->Scalar("SELECT registration FROM aircraft WHERE modes=?1", {"3C6444"}),
               "D-AIBD");
 }
 
-TEST_F(AircraftDatabaseTest, WriteLockHeldThroughAllAttemptsFailsTheInsert) {
+// Another program's write lock: the tick's commit waits at most the busy time-out, enters
+// nothing and keeps the queue; the next commit after the lock is gone enters it.
+TEST_F(AircraftDatabaseTest, WriteLockKeepsTheQueueForTheNextCommit) {
     ASSERT_TRUE(Open());
-    ASSERT_EQ(other->Exec("BEGIN IMMEDIATE"), SQLITE_OK);  // another program's write lock
-    EXPECT_FALSE(db.IdentifyAircraft("400F01", "\"2024-01-01 00:00:00.000\"", "United Kingdom",
-                                     identity, mark));
-    EXPECT_EQ(db.lastInsertAttempts(), kInsertAttempts);
-    EXPECT_EQ(identity.aircraftid, -1);  // not delivered
-    EXPECT_FALSE(identity.found);
+    ASSERT_EQ(other->Exec("BEGIN IMMEDIATE"), SQLITE_OK);
+    EXPECT_EQ(db.IdentifyAircraft("400F01", "\"2024-01-01 00:00:00.000\"", "United Kingdom",
+                                  identity, mark),
+              Identification::kQueued);
     EXPECT_TRUE(mark);
+    EXPECT_TRUE(db.CommitNewAircraft().empty());
+    EXPECT_EQ(db.queuedAircraft(), 1u);
     ASSERT_EQ(other->Exec("COMMIT"), SQLITE_OK);
     EXPECT_EQ(Count(), "0");
+    const auto entered = db.CommitNewAircraft();
+    ASSERT_EQ(entered.size(), 1u);
+    EXPECT_EQ(entered[0].aircraftid, 1);
+    EXPECT_EQ(Count(), "1");
 }
 
-TEST_F(AircraftDatabaseTest, LockReleasedDuringTheRetriesLetsTheInsertThrough) {
-    ASSERT_TRUE(Open({.createtextlog = false}));
-    ASSERT_EQ(other->Exec("BEGIN IMMEDIATE"), SQLITE_OK);
-    db.SetBusyHook([this](int attempts) {
-        if (attempts == 3) other->Exec("COMMIT");
-    });
-    EXPECT_TRUE(db.IdentifyAircraft("400F01", "\"2024-01-01 00:00:00.000\"", "United Kingdom",
-                                    identity, mark));
-    EXPECT_EQ(db.lastInsertAttempts(), 4);
-    EXPECT_EQ(identity.aircraftid, 1);
-    EXPECT_FALSE(mark);
+// Closing the database enters what is still queued.
+TEST_F(AircraftDatabaseTest, CloseEntersTheQueuedAircraft) {
+    ASSERT_TRUE(Open());
+    db.IdentifyAircraft("400F01", "\"2024-01-01 00:00:00.000\"", "United Kingdom", identity, mark);
+    EXPECT_TRUE(db.CloseAircraftDatabase());
     EXPECT_EQ(Count(), "1");
 }
 
@@ -235,15 +249,17 @@ TEST_F(AircraftDatabaseTest, ExclusiveLockFailsTheLookupAndNoInsertIsTried) {
     other->AddAircraft("3C6444", "D-AIBD", "A319");
     ASSERT_TRUE(Open());
     ASSERT_EQ(other->Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
-    EXPECT_FALSE(
-        db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
+    EXPECT_EQ(
+        db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark),
+        Identification::kFailed);
     EXPECT_EQ(identity.aircraftid, -1);
     EXPECT_FALSE(mark);
-    EXPECT_EQ(db.lastInsertAttempts(), 0);
+    EXPECT_EQ(db.queuedAircraft(), 0u);
     ASSERT_EQ(other->Exec("COMMIT"), SQLITE_OK);
     // The lock gone, the same connection works again.
-    EXPECT_TRUE(
-        db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark));
+    EXPECT_EQ(
+        db.IdentifyAircraft("3C6444", "\"2024-01-01 00:00:00.000\"", "Germany", identity, mark),
+        Identification::kKnown);
     EXPECT_EQ(identity.registration, "DAIBD");
 }
 
@@ -296,7 +312,7 @@ TEST(AircraftDatabaseShapeTest, NarrowTableLeavesLaterColumnsEmptyWideTableIsCut
     EXPECT_EQ(row.columns[13], "");
     TSQLIdentity identity;
     bool mark = false;
-    ASSERT_TRUE(db.IdentifyAircraft("BBBBBB", "\"x\"", "", identity, mark));
+    ASSERT_EQ(db.IdentifyAircraft("BBBBBB", "\"x\"", "", identity, mark), Identification::kKnown);
     EXPECT_EQ(identity.registration, "N2");
     EXPECT_EQ(identity.icaotype, "");
 }
@@ -306,8 +322,9 @@ TEST_F(AircraftDatabaseTest, CloseEndsAllAccess) {
     EXPECT_TRUE(db.isOpen());
     EXPECT_TRUE(db.CloseAircraftDatabase());
     EXPECT_FALSE(db.isOpen());
-    EXPECT_FALSE(db.IdentifyAircraft("400F01", "\"2024-01-01 00:00:00.000\"", "United Kingdom",
-                                     identity, mark));
+    EXPECT_EQ(db.IdentifyAircraft("400F01", "\"2024-01-01 00:00:00.000\"", "United Kingdom",
+                                  identity, mark),
+              Identification::kFailed);
     EXPECT_FALSE(mark);
     EXPECT_EQ(Count(), "0");
     // Opening again after a close works.

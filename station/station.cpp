@@ -127,6 +127,7 @@ void Station::Timer1Timer() {
     queue.queueing = true;
     queue.locked = false;
     timer1Enabled_ = false;
+    if (databaseOpen_ && hooks.commitDatabase) hooks.commitDatabase();
     {
         std::scoped_lock guard(tableMutex);
         --announceCountdown_;

@@ -56,6 +56,9 @@ struct StationHooks {
     std::function<void()> loadCountries;
     std::function<bool(const std::string& path)> openDatabase;  // true when open
     std::function<void()> closeDatabase;
+    // Enters the aircraft new since the last tick in the database (one transaction) and
+    // gives their targets the ids; runs at the start of each tick, outside the table lock.
+    std::function<void()> commitDatabase;
     std::function<void()> startReceiver;  // receiver poll, baud rate, serial scan
     std::function<void()> openSockets;    // UDP 7933 input, listener, sender (not with nosrv)
     std::function<void()> closeSockets;
