@@ -41,18 +41,10 @@ bool DataServer::Start(const DataServerSettings& settings) {
         std::scoped_lock lock(optionsmutex_);
         settings_ = settings;
     }
-    server_ = std::make_unique<httplib::Server>();
-    const auto threads = static_cast<std::size_t>(settings.threads > 0 ? settings.threads : 1);
-    server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-    const auto timeout = std::chrono::milliseconds(settings.readtimeoutms);
-    server_->set_read_timeout(timeout);
-    server_->set_write_timeout(timeout);
-    server_->set_keep_alive_timeout(
-        std::max<time_t>(1, std::chrono::duration_cast<std::chrono::seconds>(timeout).count()));
+    // A polling station keeps its connection for many polls; a slow, idle or abandoned
+    // client is cut off after a few seconds, and connections beyond the cap are refused.
+    server_ = std::make_unique<GuardedHttpServer>(settings.limits);
     server_->set_payload_max_length(64 * 1024);
-    // A polling station keeps its connection; the library's default of 5 requests per
-    // connection would make it reconnect every few polls.
-    server_->set_keep_alive_max_count(1000);
     // The library's default also sets SO_REUSEPORT, which would let a second station bind
     // the same port and silently take half of the requests. Address reuse alone is enough
     // for a quick restart.
@@ -106,7 +98,8 @@ void DataServer::Stop() {
         while (!server_->is_running() && !listenEnded_ &&
                std::chrono::steady_clock::now() < deadline)
             std::this_thread::yield();
-        server_->stop();
+        // The clients are dropped, not waited for: the serving threads end at once.
+        server_->StopAndDropClients();
     }
     if (thread_.joinable()) thread_.join();
     server_.reset();

@@ -11,11 +11,8 @@
 #include <thread>
 
 #include "distribution/data_request.h"
+#include "distribution/guarded_http_server.h"
 #include "platform/udp_sender.h"
-
-namespace httplib {
-class Server;
-}
 
 namespace aerova {
 
@@ -24,8 +21,7 @@ struct DataServerSettings {
     std::string address = "0.0.0.0";         // tests bind 127.0.0.1
     int port = 7988;                         // 0 picks a free port; already shifted by the offset
     int listenerport = kReportListenerPort;  // the local report listener, shifted by the offset
-    int threads = 8;                         // connection threads
-    int readtimeoutms = 3000;  // a slow or half-open client frees its thread after this
+    HttpServerLimits limits;                 // threads, connection cap and time-outs
 };
 
 class DataServer {
@@ -40,6 +36,8 @@ class DataServer {
     void Stop();
     bool running() const { return thread_.joinable(); }
     int port() const { return port_; }
+    // Client connections open now (served or waiting).
+    int connections() const { return server_ ? server_->connections() : 0; }
 
     // `serverpwd` or "Transmit updates only" changed in the settings: takes effect at the
     // next request.
@@ -53,7 +51,7 @@ class DataServer {
     DatagramSender& sender_;
     std::mutex optionsmutex_;
     DataServerSettings settings_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<GuardedHttpServer> server_;
     std::thread thread_;
     std::atomic<bool> listenEnded_{false};
     int port_ = 0;

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <thread>
+#include <vector>
 
 #include "base/strings.h"
 #include "distribution/http_test_client.h"
@@ -32,7 +35,7 @@ class DataServerTest : public ::testing::Test {
         settings.port = 0;
         settings.listenerport = listener.port();
         settings.options = DataServerOptions{1, true, "pw"};
-        settings.readtimeoutms = 500;
+        settings.limits.requestTimeoutMs = 500;
         ASSERT_TRUE(server.Start(settings));
         base = "http://127.0.0.1:" + std::to_string(server.port());
     }
@@ -106,6 +109,59 @@ TEST_F(DataServerTest, SlowAndHalfOpenClientsDoNotBlockOthers) {
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(r.body.substr(0, 7), "DLH4AB:");
     EXPECT_LT(waited, std::chrono::seconds(3));  // the stalled ones time out after 0.5 s
+}
+
+// Clients that trickle their request a byte at a time can't hold the serving threads: each
+// request must arrive whole within the request time-out.
+TEST_F(DataServerTest, TricklingClientsAreCutOffAndOthersAreServed) {
+    server.Stop();
+    settings.limits.threads = 2;
+    ASSERT_TRUE(server.Start(settings));
+    base = "http://127.0.0.1:" + std::to_string(server.port());
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> tricklers;
+    for (int i = 0; i < 4; ++i) {
+        tricklers.emplace_back([&, port = server.port()] {
+            testing::TcpTestClient client(port);
+            const std::string head = "GET /req=pw HTTP/1.1\r\nHost: x\r\nX-Slow: ";
+            for (std::size_t k = 0; !stop; ++k) {
+                if (!client.Send(std::string(1, head[k % head.size()]))) return;
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+    }
+    const auto taken = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (server.connections() < 2 && std::chrono::steady_clock::now() < taken)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(server.connections(), 2) << "the trickling clients hold both threads";
+    const auto r = HttpGet(base + "/req=pw", 5000);
+    stop = true;
+    for (auto& t : tricklers) t.join();
+    EXPECT_EQ(r.status, 200);
+    EXPECT_EQ(r.body.substr(0, 7), "DLH4AB:");
+}
+
+// Beyond the cap, a connection is closed at once instead of waiting behind the others;
+// stopping drops the clients instead of waiting for them.
+TEST_F(DataServerTest, ConnectionsAreCappedAndStoppingDropsTheClients) {
+    server.Stop();
+    settings.limits.maxConnections = 8;
+    settings.limits.requestTimeoutMs = 60000;  // only the cap and the stop can free them
+    ASSERT_TRUE(server.Start(settings));
+    std::vector<std::unique_ptr<testing::TcpTestClient>> idle;
+    for (int i = 0; i < 40; ++i)
+        idle.push_back(std::make_unique<testing::TcpTestClient>(server.port()));
+    int refused = 0;
+    for (auto& c : idle) {
+        c->ReadAvailable(50);
+        refused += c->closedbypeer();
+    }
+    EXPECT_GE(refused, 40 - 8);
+    auto stopped = std::async(std::launch::async, [&] { server.Stop(); });
+    EXPECT_EQ(stopped.wait_for(std::chrono::seconds(5)), std::future_status::ready)
+        << "stopping waited for the idle clients";
+    stopped.wait();
+    EXPECT_FALSE(server.running());
 }
 
 TEST_F(DataServerTest, SecondServerKeepsItsOwnMark) {

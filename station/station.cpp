@@ -342,12 +342,12 @@ void Station::stattimerTimer() {
 bool Station::FormCloseQuery() {
     if (env_.ask && !env_.ask("Quit Aerova Solo now?", kMainCaption)) return false;
     shutdownBegun_ = true;
-    SetCaption("Shutdown internet connections...");
-    if (hooks.closeSockets) hooks.closeSockets();
     stattimerEnabled_ = false;
     timer1Enabled_ = false;
     if (hooks.stopTimers) hooks.stopTimers();
 
+    // Settings and list files are saved first: whatever closing the connections takes,
+    // nothing the user set or recorded is lost.
     SetCaption("Saving to aerovas.ini...");
     SaveStationSettings(settings, JoinPath(env_.stationDir, kMainIniName));
     SetCaption("Saving to " + settings.configName + ".ini");
@@ -364,6 +364,9 @@ bool Station::FormCloseQuery() {
         RebuildNoPositionList(99999, 99999);
     }
     radar[0].visible = radar[1].visible = false;
+
+    SetCaption("Shutdown internet connections...");
+    if (hooks.closeSockets) hooks.closeSockets();
 
     SetCaption("Shutdown serial interface...");
     const std::string peerInfo = JoinPath(env_.stationDir, kPeerInfoTemp);

@@ -369,11 +369,12 @@ TEST_F(StationTest, ShutDownDeletesEveryTargetAndWritesPendingLines) {
     const auto lines = ReadLines(station_->listFiles.listPath);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find(",\"5022202\",\"4CA1FA\","), std::string::npos) << lines[0];
-    const std::vector<std::string> expected = {"Shutdown internet connections...",
-                                               "Saving to aerovas.ini...",
+    // Settings and list files are saved before the connections are closed.
+    const std::vector<std::string> expected = {"Saving to aerovas.ini...",
                                                "Saving to aerovas.ini",
                                                "Saving to aerovas.sbs.ini",
                                                "Shutdown log files...",
+                                               "Shutdown internet connections...",
                                                "Shutdown serial interface...",
                                                "Clean up registry...",
                                                "Shutdown completed."};
