@@ -158,7 +158,7 @@ TEST_F(AisTest, StaticDataNamesListLogAndLaterPositionReports) {
 TEST_F(AisTest, VesselsAndTheirListsAreBounded) {
     auto send = [&](int from, int to) {
         for (int i = from; i < to; ++i) {
-            char key[8];
+            char key[16];
             std::snprintf(key, sizeof key, "K%05d", i);
             ais->HandleAisReport(
                 Ais(0xA5, std::string(key) + ":SHIP " + std::to_string(i) + "::::::70:::"));

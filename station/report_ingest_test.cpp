@@ -99,7 +99,7 @@ TEST_F(ReportIngestTest, AFailingDatagramIsLoggedAndTheNextOnesApplied) {
 // report and no position give their slots to new ones, while real targets keep theirs.
 TEST_F(ReportIngestTest, AJunkFloodCantLockNewTargetsOut) {
     auto address = [](int i) {
-        char text[8];
+        char text[16];
         std::snprintf(text, sizeof text, "%06X", 0xA00000 + i);
         return std::string(text);
     };
