@@ -216,7 +216,8 @@ TEST(TextsFromOutside, ControlBytesAreDroppedAtTheParser) {
     EXPECT_EQ(p->peer.box, "BOX1");
     TSBSFlight r = testing::Aircraft("4CA1FA");
     testing::WithPosition(r, "X\r\nMSG9", "53.1", "-6.2");
-    const auto m = ParseMainReport(EncodeSbsReport(r, "1013", "5500"));
+    const std::string datagram = EncodeSbsReport(r, "1013", "5500");
+    const auto m = ParseMainReport(datagram);  // its blocks are views into the datagram
     ASSERT_TRUE(m.has_value());
     EXPECT_EQ(ParseIdentBlock(m->ident.content).callsign, "XMSG9");
 }
