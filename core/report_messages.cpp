@@ -53,30 +53,28 @@ std::optional<PeerStatusMessage> ParsePeerStatus(std::string_view d) {
         return std::nullopt;
     PeerStatusMessage m;
     m.oldform = kind == DatagramKind::kPeerStatusOld;
-    // The info text ends at the byte 0x03; every other control byte is dropped.
-    std::string text;
-    for (const char c : d.substr(1, d.size() - 2))
-        if (c == '\x03' || (static_cast<unsigned char>(c) >= 0x20 && c != '\x7F')) text += c;
-    FieldReader r(text);
+    // The info text ends at the byte 0x03, so the control bytes are dropped field by field.
+    FieldReader r(d.substr(1, d.size() - 2));
+    auto next = [&r] { return Printable(r.Next()); };
     TPeer& p = m.peer;
-    const std::string_view first = r.Next();
+    const std::string first = next();
     if (first == "ICOD") {
         m.full = false;
-        p.station = r.Next();
-        p.replayspeed = r.Next();
+        p.station = next();
+        p.replayspeed = next();
         return m;
     }
     p.lat = first;
-    p.lon = r.Next();
-    p.utc = r.Next();
-    p.qnh = PressureField(r.Next());
-    p.qnhin = r.Next();
-    p.trans = r.Next();
-    p.station = Trim(r.Next());
-    p.icao = r.Next();
-    p.url = r.Next();
-    p.replayspeed = r.Next();
-    p.replaytime = r.Next();
+    p.lon = next();
+    p.utc = next();
+    p.qnh = PressureField(next());
+    p.qnhin = next();
+    p.trans = next();
+    p.station = Trim(next());
+    p.icao = next();
+    p.url = next();
+    p.replayspeed = next();
+    p.replaytime = next();
     if (m.oldform) {
         p.version = "2.2.6";
         p.box = "0000";
@@ -85,13 +83,13 @@ std::optional<PeerStatusMessage> ParsePeerStatus(std::string_view d) {
     // The info text may hold ":"; it ends at the byte 0x03.
     const std::string_view rest = r.Rest();
     const std::size_t etx = rest.find('\x03');
-    p.info = std::string(rest.substr(0, etx));
+    p.info = Printable(rest.substr(0, etx));
     if (etx != std::string_view::npos) {
         std::string_view tail = rest.substr(etx + 1);
         if (!tail.empty() && tail[0] == ':') tail.remove_prefix(1);
         FieldReader t(tail);
-        p.version = t.Next();
-        p.box = t.Next();
+        p.version = Printable(t.Next());
+        p.box = Printable(t.Next());
     }
     return m;
 }

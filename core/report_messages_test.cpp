@@ -214,6 +214,12 @@ TEST(TextsFromOutside, ControlBytesAreDroppedAtTheParser) {
     EXPECT_EQ(p->peer.station, "Hamburg");
     EXPECT_EQ(p->peer.info, "info text");
     EXPECT_EQ(p->peer.box, "BOX1");
+    // The byte that ends the info text (0x03) is a control byte in any other field.
+    const auto old = ParsePeerStatus(
+        "{53.5:10.0:1200:013:2992:5500:Ham\x03"
+        "burg:EDDH:x:0:}");
+    ASSERT_TRUE(old.has_value());
+    EXPECT_EQ(old->peer.station, "Hamburg");
     TSBSFlight r = testing::Aircraft("4CA1FA");
     testing::WithPosition(r, "X\r\nMSG9", "53.1", "-6.2");
     const std::string datagram = EncodeSbsReport(r, "1013", "5500");

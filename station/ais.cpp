@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ranges>
+#include <iterator>
 
 #include "base/files.h"
 #include "base/numbers.h"
@@ -60,21 +60,22 @@ std::string RateOfTurn(std::string_view text) {
     return {};
 }
 
-// Appends a changed line to a list file, or rewrites the file from `lines` (in file order)
-// once superseded lines outnumber the list. Write errors are ignored: the lists in memory
-// stay current.
-template <typename Lines>
-void SaveListLine(const std::string& path, const Lines& lines, std::size_t listSize,
-                  std::string_view line, std::size_t& fileLines) {
+// Appends a changed line to a list file, or rewrites the file from the list's lines in file
+// order, [first, last), once superseded lines outnumber the list. Write errors are ignored:
+// the lists in memory stay current.
+template <typename Iterator>
+void SaveListLine(const std::string& path, Iterator first, Iterator last, std::string_view line,
+                  std::size_t& fileLines) {
     if (path.empty()) return;
     if (fileLines == 0) ForceDirectories(ExtractFileDir(path));
+    const auto listSize = static_cast<std::size_t>(std::distance(first, last));
     if (fileLines + 1 <= 2 * listSize) {
         if (AppendLine(path, line)) ++fileLines;
         return;
     }
     std::string text;
-    for (const std::string& l : lines) {
-        text += l;
+    for (; first != last; ++first) {
+        text += *first;
         text += "\r\n";
     }
     if (WriteFileReplacing(path, text)) fileLines = listSize;
@@ -126,7 +127,7 @@ void AisVessels::AddName(std::string_view key, std::string line) {
     RemoveKeyLines(names, key);
     names.push_back(std::move(line));
     if (names.size() > kMaxAisListLines) names.erase(names.begin());
-    SaveListLine(lists_.namesPath, names, names.size(), names.back(), lists_.namesFileLines);
+    SaveListLine(lists_.namesPath, names.begin(), names.end(), names.back(), lists_.namesFileLines);
 }
 
 void AisVessels::AddLogLine(std::string_view key, std::string line) {
@@ -135,8 +136,7 @@ void AisVessels::AddLogLine(std::string_view key, std::string line) {
     log.insert(log.begin(), std::move(line));
     if (log.size() > kMaxAisListLines) log.pop_back();
     // The file is in time order, the list newest first.
-    SaveListLine(lists_.logPath, std::ranges::reverse_view(log), log.size(), log.front(),
-                 lists_.logFileLines);
+    SaveListLine(lists_.logPath, log.rbegin(), log.rend(), log.front(), lists_.logFileLines);
 }
 
 std::string AisVessels::LogLine(const Tflight& f, int slot, std::string_view prefix,
