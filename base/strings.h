@@ -65,6 +65,10 @@ class FieldReader {
     bool done_ = false;
 };
 
+inline bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
 // The byte at `i` as an unsigned value (datagrams are 8-bit text).
 inline unsigned char ByteAt(std::string_view s, std::size_t i) {
     return static_cast<unsigned char>(s[i]);

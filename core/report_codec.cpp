@@ -100,12 +100,7 @@ std::string ScrambleAddress(std::string_view address) {
 }
 
 bool IsIcaoAddress(std::string_view address) {
-    if (address.size() != 6) return false;
-    for (const char c : address) {
-        const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-        if (!hex) return false;
-    }
-    return true;
+    return address.size() == 6 && std::all_of(address.begin(), address.end(), IsHexDigit);
 }
 
 bool IsPlausiblePosition(std::string_view lat, std::string_view lon) {

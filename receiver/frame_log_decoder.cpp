@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/day_time.h"
+#include "base/strings.h"
 #include "receiver/mode_s_frame_decoder.h"
 #include "receiver/receiver_engine.h"
 
@@ -52,16 +53,12 @@ void AppendNumber(std::string& json, const char* key, long value) {
     json += std::to_string(value);
 }
 
-std::string_view Trim(std::string_view s) {
+std::string_view TrimLine(std::string_view s) {
     while (!s.empty() &&
            (s.back() == '\r' || s.back() == '\n' || s.back() == ' ' || s.back() == '\t'))
         s.remove_suffix(1);
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     return s;
-}
-
-bool IsHex(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
 // A frame text: a start character, hexadecimal digits and ";".
@@ -70,7 +67,7 @@ bool LooksLikeFrame(std::string_view s) {
         (s.front() != '*' && s.front() != ':' && s.front() != '@') || s.back() != ';')
         return false;
     for (char c : s.substr(1, s.size() - 2))
-        if (!IsHex(c)) return false;
+        if (!IsHexDigit(c)) return false;
     return true;
 }
 
@@ -120,7 +117,7 @@ FrameLogSummary DecodeFrameLog(std::istream& in, std::ostream& out,
     std::string line;
     for (std::uint64_t index = 0; std::getline(in, line); ++index) {
         ++summary.lines;
-        std::string_view s = Trim(line);
+        std::string_view s = TrimLine(line);
         // The frame text is the last field; a numeric first field is the time.
         std::string_view frame = s.substr(
             s.find_last_of(" \t") == std::string_view::npos ? 0 : s.find_last_of(" \t") + 1);

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <set>
 
+#include "receiver/cpr.h"
 #include "sim/mode_s_frames.h"
 
 namespace aerova::sim {
@@ -23,12 +24,6 @@ double BearingTo(double lat1, double lon1, double lat2, double lon2) {
     double x = std::cos(lat1 * kDeg) * std::sin(lat2 * kDeg) -
                std::sin(lat1 * kDeg) * std::cos(lat2 * kDeg) * std::cos((lon2 - lon1) * kDeg);
     return Wrap360(std::atan2(y, x) / kDeg);
-}
-
-double DistanceNm(double lat1, double lon1, double lat2, double lon2) {
-    double dlat = (lat2 - lat1) * 60.0;
-    double dlon = (lon2 - lon1) * 60.0 * std::cos((lat1 + lat2) / 2 * kDeg);
-    return std::hypot(dlat, dlon);
 }
 
 // Speed of sound in knots at a pressure altitude (standard atmosphere, linear in the

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <unordered_map>
 
 #include "base/files.h"
 #include "base/numbers.h"
@@ -382,14 +383,13 @@ std::vector<std::string> LoadListFile(const std::string& path) {
 }
 
 std::vector<std::string> LoadAisNames(const std::string& path) {
+    std::vector<std::string> lines = ReadLines(path);
+    // The last line of each key, in the order of those last lines.
+    std::unordered_map<std::string, std::size_t> last;
+    for (std::size_t i = 0; i < lines.size(); ++i) last[lines[i].substr(0, 6)] = i;
     std::vector<std::string> names;
-    for (std::string& line : ReadLines(path)) {
-        const std::string key = line.substr(0, 6);
-        names.erase(std::remove_if(names.begin(), names.end(),
-                                   [&key](const std::string& l) { return SameKey(l, key); }),
-                    names.end());
-        names.push_back(std::move(line));
-    }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (last[lines[i].substr(0, 6)] == i) names.push_back(std::move(lines[i]));
     if (names.size() > kMaxAisListLines)
         names.erase(names.begin(), names.end() - static_cast<long>(kMaxAisListLines));
     return names;

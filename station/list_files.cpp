@@ -15,10 +15,7 @@ std::string Unquoted(std::string_view s) {
 }
 
 std::string Quoted(std::string_view s) {
-    std::string r = "\"";
-    AppendField(r, s, '"');
-    r += '"';
-    return r;
+    return Concat({"\"", Unquoted(s), "\""});
 }
 
 std::string Join(std::initializer_list<std::string> fields) {

@@ -13,6 +13,7 @@
 #include "base/day_time.h"
 #include "base/numbers.h"
 #include "base/strings.h"
+#include "receiver/cpr.h"
 #include "sim/traffic_simulator.h"
 #include "tests/station_process.h"
 
@@ -59,9 +60,8 @@ TEST(LoadEndToEnd, TwoThousandAircraftAreAllHeld) {
         const auto lat = TryParseReal(fields.Next()), lon = TryParseReal(fields.Next());
         if (!lat || !lon) continue;
         ++aircraft;
-        const double dlat = (*lat - options.homelat) * 60;
-        const double dlon = (*lon - options.homelon) * 60 * std::cos(options.homelat * M_PI / 180);
-        if (std::hypot(dlat, dlon) > options.radiusNm + 30) ++outside;
+        if (DistanceNm(*lat, *lon, options.homelat, options.homelon) > options.radiusNm + 30)
+            ++outside;
     }
     EXPECT_EQ(aircraft, 2000);
     EXPECT_EQ(outside, 0);
