@@ -1,6 +1,7 @@
 #include "base/files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,18 +23,30 @@ bool AppendLine(const std::string& path, std::string_view line) {
 }
 
 bool WriteFileReplacing(const std::string& path, std::string_view content) {
+    return WriteFileReplacing(path, content, ReplaceOptions{});
+}
+
+bool WriteFileReplacing(const std::string& path, std::string_view content,
+                        const ReplaceOptions& options) {
     if (path.empty()) return false;
     const std::string temporary = path + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    struct stat existing {};
+    const bool replacing = ::stat(path.c_str(), &existing) == 0;
+    std::remove(temporary.c_str());  // a leftover of a crash keeps no permissions of its own
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                          static_cast<mode_t>(options.newMode));
     if (fd < 0) return false;
-    bool ok = true;
+    // A replaced file keeps its permissions; a new one gets `newMode` less the umask.
+    bool ok = !replacing || ::fchmod(fd, existing.st_mode & 07777) == 0;
     for (std::size_t done = 0; ok && done < content.size();) {
         const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
         if (n < 0 && errno == EINTR) continue;
         ok = n > 0;
         if (ok) done += static_cast<std::size_t>(n);
     }
+    if (ok && options.sync) ok = ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
+    if (ok && options.beforeRename) options.beforeRename(temporary);
     ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) std::remove(temporary.c_str());
     return ok;

@@ -15,6 +15,21 @@ bool AppendLine(const std::string& path, std::string_view line);
 // fsync: lists are rewritten on the event-loop thread as vessel reports arrive. False (and
 // the old file untouched) when it cannot be written.
 bool WriteFileReplacing(const std::string& path, std::string_view content);
+
+// How a file that must survive a crash or a power cut is replaced.
+struct ReplaceOptions {
+    bool sync = false;        // flush the temporary file to the disk before the rename
+    unsigned newMode = 0644;  // permissions of a file that does not exist yet; an existing
+                              // file keeps its own
+    // Runs between the written temporary file and the rename (tests stop the process
+    // there to show that the old file survives).
+    void (*beforeRename)(const std::string& temporary) = nullptr;
+};
+bool WriteFileReplacing(const std::string& path, std::string_view content,
+                        const ReplaceOptions& options);
+// Settings files: flushed before the rename, and a new one readable by its owner only (they
+// hold passwords).
+constexpr ReplaceOptions kSettingsFileOptions{true, 0600, nullptr};
 // Creates an empty file, or empties an existing one.
 bool CreateEmptyFile(const std::string& path);
 bool FileExists(const std::string& path);

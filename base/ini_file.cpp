@@ -181,4 +181,8 @@ bool IniFile::UpdateFile() const {
     return WriteFileReplacing(path_, ToText());
 }
 
+bool IniFile::UpdateFile(const ReplaceOptions& options) const {
+    return WriteFileReplacing(path_, ToText(), options);
+}
+
 }  // namespace aerova

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/files.h"
+
 namespace aerova {
 
 class IniFile {
@@ -43,6 +45,7 @@ class IniFile {
     std::string ToText() const;
     // Writes the whole file to `path()`; false when it cannot be written.
     bool UpdateFile() const;
+    bool UpdateFile(const ReplaceOptions& options) const;
 
   private:
     struct Line {

@@ -134,6 +134,12 @@ std::string RealToText(double value) {
     return out;
 }
 
+std::string RealToShortestText(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
 std::string RealToFixed(double value, int decimals) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", decimals < 0 ? 0 : decimals, value);

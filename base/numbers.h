@@ -27,6 +27,9 @@ double RealOr(std::string_view text, double fallback);
 // Shortest general text of a real with at most 15 significant digits, "." as decimal
 // point, scientific form ("1.5E-7", "2E20") only below 1E-5 or from 1E15 up.
 std::string RealToText(double value);
+// The shortest text that reads back as exactly the same double, "." as decimal point
+// whatever the locale (settings files must read the same on every machine).
+std::string RealToShortestText(double value);
 // Fixed number of decimals, "." as decimal point.
 std::string RealToFixed(double value, int decimals);
 // Upper-case hexadecimal, at least `digits` wide.
