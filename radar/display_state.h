@@ -4,13 +4,35 @@
 // The window binds its controls to this struct; settings load and save it.
 
 #include <string>
+#include <vector>
 
 #include "radar/colour_list.h"
+#include "radar/ring_centre.h"
 
 namespace aerova {
 
+// Items of the window's selection lists. The settings store a list's index, so the
+// order is part of the file format. The altitude filters' 48 items are "UNL", "450" down
+// to "010" in tens, "000" and "GND" (FilterItems()).
+inline const std::vector<std::string> kRingItems = {"10", "20", "30", "40",
+                                                    "50", "60", "80", "100"};
+inline const std::vector<std::string> kVectorItems = {"30", "60", "90", "120"};
+inline const std::vector<std::string> kFontItems = {"8", "10"};
+// Recent-trail dot interval `cbtrails1`.
+inline const std::vector<std::string> kTrailDotItems = {"1", "5", "6", "12"};
+// Recorded-trail minutes `cbtrailsmin`.
+inline const std::vector<std::string> kTrailMinuteItems = {
+    "0.5", "1", "2", "3", "5", "10", "15", "20", "30", "45", "60", "90", "120"};
+const std::vector<std::string>& FilterItems();
+// Lists that only the settings and the keys step through, kept as indexes: `cbtrails`
+// (six recent-trail lengths), `cbqnh` (0 flight levels, 1 altitudes below the transition
+// level), `tbmaxtrails` (track bar 0 to 10), `labelset` (label layouts 0 to 3); the
+// automatic label-set change altitude `cblblalt` is a flight level in tens, 000 to 450.
+constexpr int kLabelAltitudeStep = 10;
+
 struct RadarDisplayState {
-    int window = 1;  // 1 or 2 (the component tag)
+    int window = 1;         // 1 or 2 (the component tag)
+    RingCentre ringCentre;  // the panel "Radar ring center"
 
     ColourMarks marks;  // check marks and user captions of `cbcolors`
 
@@ -38,6 +60,10 @@ struct RadarDisplayState {
     bool spbshowregs = false;
     bool spbhideall = false;  // "Hide all"
     bool vesselsShown = true;
+    int cbtrails = 0;     // recent-trail length index
+    int cbqnh = 0;        // 0 flight levels, 1 altitudes below the transition level
+    int tbmaxtrails = 1;  // "Max size: " position " MB"
+    int labelset = 1;
     bool cbAutoLabel = false;
     int cblblalt = 150;  // automatic label-set change altitude (flight level)
     bool cbworld = false, cbautoheight = true;

@@ -51,7 +51,7 @@ void RadarWindow::FillInputs(RenderInputs& in) {
 }
 
 void RadarWindow::Redraw() {
-    if (isVisible()) pnradar_->update();
+    if (isVisible() && !redrawPaused_) pnradar_->update();
 }
 
 void RadarWindow::StopViewTimer() {

@@ -45,6 +45,8 @@ class RadarWindow : public QWidget {
 
     // Asks for a new frame (drawn when the event loop next runs).
     void Redraw();
+    // While a configuration set loads, the window does not redraw.
+    void SetRedrawPaused(bool paused) { redrawPaused_ = paused; }
     // Stops the view timer for good (shut-down).
     void StopViewTimer();
     bool viewTimerActive() const { return viewTimer_.isActive(); }
@@ -70,6 +72,7 @@ class RadarWindow : public QWidget {
     RadarGlWidget* pnradar_ = nullptr;
     QTimer viewTimer_;
     bool stopped_ = false;
+    bool redrawPaused_ = false;
 };
 
 // "Aerova mini Edition [1]" / "[2]".
