@@ -5,10 +5,14 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScreen>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QToolButton>
 #include <cstdlib>
 
+#include "app/desktop_settings.h"
 #include "app/main_window.h"
 #include "app/startup_window.h"
 #include "base/files.h"
@@ -24,8 +28,15 @@ namespace aerova {
 
 namespace {
 
-// `maxvratenocolorchange` until the settings file supplies it.
-constexpr const char* kMaxVrateNoColourChange = "400";
+std::vector<ScreenRect> Screens() {
+    std::vector<ScreenRect> screens;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry();
+        screens.push_back(ScreenRect{g.x(), g.y(), g.width(), g.height(), screen == primary});
+    }
+    return screens;
+}
 
 // The tray images: a radar scope, green while data arrive.
 QIcon TrayImage(bool receiving) {
@@ -56,6 +67,12 @@ DesktopStation::DesktopStation(RunOptions options)
                                      QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
     };
+    env.message = [this](const std::string& text, const std::string& title) {
+        if (messageOverride) return messageOverride(text, title);
+        QMessageBox::information(mainWindow_.get(), QString::fromStdString(title),
+                                 QString::fromStdString(text));
+    };
+    env.screens = Screens();
     env.saveDialog = [this](const SaveDialogRequest& r) -> std::optional<std::string> {
         const QString file = QFileDialog::getSaveFileName(
             mainWindow_.get(), QString(),
@@ -86,7 +103,7 @@ DesktopStation::DesktopStation(RunOptions options)
     s.hooks.styleTargets = [this] {
         for (int tag = 1; tag <= 2; ++tag)
             StyleTargets(table(), tag, colours_, radar(tag).display().marks,
-                         kMaxVrateNoColourChange);
+                         maxVrateNoColourChange_);
     };
     s.hooks.redrawWindows = [this] {
         for (auto& w : radar_)
@@ -105,6 +122,97 @@ DesktopStation::DesktopStation(RunOptions options)
             if (w) w->Redraw();
     };
     CreateWindows();
+    BindWindowSettings();
+}
+
+void DesktopStation::BindWindowSettings() {
+    Station& s = station();
+    DesktopSettingsTargets targets;
+    targets.mainWindow = mainWindow_.get();
+    for (int tag = 1; tag <= 2; ++tag) {
+        targets.radar[tag - 1] = &radar(tag);
+        targets.cycle[tag - 1] = &s.radar[static_cast<std::size_t>(tag - 1)];
+    }
+    targets.colours = &colours_;
+    targets.maxVrateNoColourChange = &maxVrateNoColourChange_;
+    const std::function<void()> placeWindows = BindDesktopSettings(s.settingsFile, targets);
+    const std::function<void()> servicesLoaded = s.hooks.settingsLoaded;
+    s.hooks.settingsLoaded = [this, placeWindows, servicesLoaded] {
+        if (servicesLoaded) servicesLoaded();
+        placeWindows();
+        ComposeLayerLists();
+        // The frequency display has no receiver to show: its button is released at load.
+        mainWindow_->SetButtonDown("sbpcr1000", false);
+        if (station().receptionStarted()) ShowRadarWindows();
+    };
+    s.configSets.beforeLoad = [this] {
+        for (auto& w : radar_) w->SetRedrawPaused(true);
+    };
+    s.configSets.afterLoad = [this] {
+        for (auto& w : radar_) {
+            w->SetRedrawPaused(false);
+            w->Redraw();
+        }
+    };
+    mainWindow_->onSaveConfig = [this](const std::string& name) {
+        station().configSets.Save(name);
+        RefreshConfigList();
+    };
+    mainWindow_->onLoadConfig = [this](const std::string& name) {
+        station().configSets.Load(name);
+        RefreshConfigList();
+    };
+}
+
+void DesktopStation::ComposeLayerLists() {
+    const Settings& settings = station().settingsFile;
+    // keltrix.ini's notes are read once per run.
+    if (!layerNotes_) {
+        layerNotes_ = std::make_unique<LayerNames>();
+        const IniFile keltrix(JoinPath(station().stationDir(), "keltrix.ini"));
+        for (int n = 1; n <= kLayerTypes; ++n) {
+            const auto i = static_cast<std::size_t>(n - 1);
+            layerNotes_->outlines[i] = keltrix.ReadString("outlines", std::to_string(n), "");
+            layerNotes_->waypoints[i] = keltrix.ReadString("waypoints", std::to_string(n), "");
+        }
+    }
+    LayerNames names;
+    for (int n = 1; n <= kLayerTypes; ++n) {
+        const auto i = static_cast<std::size_t>(n - 1);
+        names.outlines[i] = settings.Value("drawingsettings", "outlinestypes-" + std::to_string(n));
+        names.waypoints[i] =
+            settings.Value("drawingsettings", "waypointtypes-" + std::to_string(n));
+    }
+    layerLists_ = aerova::ComposeLayerLists(names, *layerNotes_);
+}
+
+void DesktopStation::RefreshConfigList() {
+    const ConfigurationSets& sets = station().configSets;
+    mainWindow_->SetConfigList(sets.cbconfig(), sets.shown);
+}
+
+void DesktopStation::ShowRadarWindows() {
+    for (int tag = 1; tag <= 2; ++tag) {
+        const bool visible = station().radar[static_cast<std::size_t>(tag - 1)].visible;
+        if (visible) {
+            radar(tag).show();
+        } else if (radar(tag).isVisible()) {
+            radar(tag).hide();
+            station().radar[static_cast<std::size_t>(tag - 1)].visible = false;
+        }
+    }
+    if (!radar(1).isVisible() && !radar(2).isVisible()) mainWindow_->show();
+}
+
+void DesktopStation::ShutDownWithoutQuestion() {
+    runner_->ShutDownWhenIdle([this] {
+        if (closing_) return;
+        if (!station().shutdownBegun()) station().FormCloseQuery(false);
+        closing_ = true;
+        for (auto& w : radar_) w->hide();
+        if (tray_) tray_->hide();
+        QApplication::exit(0);
+    });
 }
 
 DesktopStation::~DesktopStation() {
@@ -159,13 +267,13 @@ void DesktopStation::CreateWindows() {
     for (int tag = 1; tag <= 2; ++tag) {
         services.stationInputs = [this, tag](RenderInputs& in) {
             const Station& s = station();
-            in.busy = !s.receptionStarted() || s.shutdownBegun();
+            in.busy = !s.receptionStarted() || s.shutdownBegun() || s.settingsBusy();
             in.trailIndex = s.trailIndex();
             in.cycleMs = s.lastCycleMs();
             in.freeze = s.radar[static_cast<std::size_t>(tag - 1)].cbfreeze;
             in.utcNow = s.clock().UtcNow();
             in.localNow = s.clock().LocalNow();
-            in.maxVrateNoColourChange = kMaxVrateNoColourChange;
+            in.maxVrateNoColourChange = maxVrateNoColourChange_;
         };
         auto window = std::make_unique<RadarWindow>(tag, services);
         window->onVisibilityChanged = [this](int t, bool visible) {
@@ -191,23 +299,26 @@ bool DesktopStation::Start() {
         return false;
     }
     Station& s = station();
-    // Colours, check marks and the label layout are in force from the first frame.
-    const IniFile settings(JoinPath(s.stationDir(), kMainIniName));
-    LoadColourTable(settings, colours_);
-    for (int tag = 1; tag <= 2; ++tag) LoadColourMarks(settings, tag, radar(tag).display().marks);
     labels_ = LoadLabelLayout(JoinPath(s.stationDir(), kLabelFileName));
+    // A logout or a kill ends the station in order, without the question.
+    signals_ = std::make_unique<TerminationSignals>();
+    if (signals_->ok()) {
+        auto* notifier = new QSocketNotifier(signals_->readFd(), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
+            if (signals_->Drain()) ShutDownWithoutQuestion();
+        });
+    }
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { ShutDownWithoutQuestion(); });
 
+    // The settings load at the start of reception puts colours, marks and views in force
+    // before the first frame.
     startupWindow_->show();
     QApplication::processEvents();
     runner_->StartReception();
     startupWindow_->hide();
-
-    for (int tag = 1; tag <= 2; ++tag) {
-        const bool visible = settings.ReadBool(tag == 1 ? "radar1" : "radar2", "visible", true);
-        s.radar[static_cast<std::size_t>(tag - 1)].visible = visible;
-        if (visible) radar(tag).show();
-    }
-    if (!radar(1).isVisible() && !radar(2).isVisible()) mainWindow_->show();
+    RefreshConfigList();
+    ShowRadarWindows();
     return true;
 }
 

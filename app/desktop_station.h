@@ -12,8 +12,10 @@
 
 #include "app/run_options.h"
 #include "app/station_runner.h"
+#include "platform/termination_signals.h"
 #include "radar/colour_list.h"
 #include "radar/label_layout.h"
+#include "radar/map_layers.h"
 
 class QSystemTrayIcon;
 
@@ -50,6 +52,7 @@ class DesktopStation : public QObject {
     bool receiving() const { return receiving_; }
     // Replaces the questions of the environment (tests answer them without a dialog).
     std::function<bool(const std::string& question, const std::string& title)> askOverride;
+    std::function<void(const std::string& text, const std::string& title)> messageOverride;
 
     // The main window's quit: the question, then the shut-down; true when it ran.
     bool Quit();
@@ -60,8 +63,18 @@ class DesktopStation : public QObject {
     void UpdateTarget(int slot);
     StationServices& services() { return runner_->services(); }
 
+    // SIGTERM, SIGINT and the end of the desktop session: the orderly shut-down without
+    // the question, once the running tick has ended.
+    void ShutDownWithoutQuestion();
+    void RefreshConfigList();
+    // The layer lists of both radar windows, named from the settings and keltrix.ini.
+    const MapLayerLists& layerLists() const { return layerLists_; }
+
   private:
     void CreateWindows();
+    void BindWindowSettings();
+    void ShowRadarWindows();
+    void ComposeLayerLists();
     void Minimise();
     void RestoreFromTray();
     void OnRadarVisibility(int tag, bool visible);
@@ -78,6 +91,10 @@ class DesktopStation : public QObject {
     std::vector<QString> creationOrder_;
     bool receiving_ = false;
     bool closing_ = false;
+    std::string maxVrateNoColourChange_ = "400";  // main/maxvratenocolorchange
+    std::unique_ptr<TerminationSignals> signals_;
+    MapLayerLists layerLists_ = BuiltInLayerLists();
+    std::unique_ptr<LayerNames> layerNotes_;
 };
 
 // aerovamini with windows: sets the surface format and context sharing, creates the

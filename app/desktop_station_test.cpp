@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QToolButton>
 
@@ -90,6 +91,171 @@ TEST(Gui, DesktopStationStartsInOrderAndWritesScreenshots) {
     EXPECT_TRUE(station.station().shutdownBegun());
     EXPECT_EQ(station.mainWindow().windowTitle().toStdString(), "Shutdown completed.");
     dir.removeRecursively();
+}
+
+}  // namespace
+}  // namespace aerova
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <csignal>
+
+#include "base/files.h"
+#include "base/ini_file.h"
+
+namespace aerova {
+namespace {
+
+QString FreshStationDir(const char* name) {
+    QDir dir(QDir::tempPath() + "/aerova-" + name + "-" +
+             QString::number(QApplication::applicationPid()));
+    dir.removeRecursively();
+    QDir().mkpath(dir.path());
+    return dir.path();
+}
+
+bool ProcessEventsUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// The windows' state comes from the settings file and goes back into it; the configuration
+// sets of the main window save and load it through the questions.
+TEST(Gui, WindowSettingsLoadSaveAndConfigurationSets) {
+    REQUIRE_DISPLAY();
+    const QString qdir = FreshStationDir("gui-settings");
+    const std::string dir = qdir.toStdString();
+    IniFile ini(JoinPath(dir, "aerovas.ini"));
+    ini.WriteString("radar1", "rings", "2");
+    ini.WriteString("radar1", "left", "100");
+    ini.WriteString("radar1", "top", "120");
+    ini.WriteString("radar1", "width", "800");
+    ini.WriteString("radar1", "height", "600");
+    ini.WriteString("radar2", "visible", "0");
+    ini.WriteString("position", "radar1y", "-33.5");
+    ini.WriteString("position", "radar1x", "151.25");
+    ini.WriteString("filter", "upper1", "5");
+    ini.WriteString("more", "labelalt1", "20");
+    ini.WriteString("colors", "active", "255");
+    ini.WriteString("colors", "enabled-radar2-44", "0");
+    ini.WriteString("colors", "text-radar1-30", "Police");
+    ini.WriteString("drawingsettings", "outlinestypes-2", "Aerodrome");
+    ASSERT_TRUE(ini.UpdateFile());
+    ASSERT_TRUE(WriteFileReplacing(JoinPath(dir, "keltrix.ini"), "[outlines]\r\n2=EDDH\r\n"));
+
+    RunOptions options;
+    options.stationDir = dir;
+    options.nosrv = true;
+    options.portOffset = 21000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    DesktopStation station(options);
+    std::vector<std::string> questions;
+    bool answer = true;
+    station.askOverride = [&](const std::string& q, const std::string&) {
+        questions.push_back(q);
+        return answer;
+    };
+    std::vector<std::string> messages;
+    station.messageOverride = [&](const std::string& text, const std::string&) {
+        messages.push_back(text);
+    };
+    ASSERT_TRUE(station.Start());
+    RadarDisplayState& d1 = station.radar(1).display();
+    EXPECT_EQ(d1.cbrings, "30");
+    EXPECT_EQ(d1.cbupper, "410");
+    EXPECT_EQ(d1.cblblalt, 200);
+    EXPECT_EQ(d1.marks.caption[kColUserFirst], "Police");
+    EXPECT_FALSE(station.radar(2).display().marks[kColGroundFlights]);
+    EXPECT_EQ(station.colours()[kColActiveFlight], RgbFromColourInt(255));
+    EXPECT_FLOAT_EQ(station.radar(1).view().centreLat, -33.5f);
+    EXPECT_FLOAT_EQ(station.radar(1).view().targetLon, 151.25f);
+    EXPECT_TRUE(station.radar(1).isVisible());
+    EXPECT_FALSE(station.radar(2).isVisible());
+    EXPECT_EQ(station.radar(1).width(), 800);
+    EXPECT_EQ(station.layerLists().outlines[2], "(2) Aerodrome [EDDH]");
+    EXPECT_EQ(station.mainWindow().cbconfig()->currentText(), "aerovas");
+
+    // "Save configuration file" under a new name, then change the state and load it back.
+    d1.cbrings = "80";
+    station.mainWindow().cbconfig()->setCurrentText("club");
+    station.mainWindow().button("spbSave")->click();
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(IniFile(JoinPath(dir, "aerova-config/club.ini")).ReadString("radar1", "rings", ""),
+              "6");
+    EXPECT_EQ(station.mainWindow().cbconfig()->count(), 2);
+    d1.cbrings = "10";
+    station.mainWindow().button("spbload")->click();
+    EXPECT_EQ(questions, std::vector<std::string>{"Load configuration file?"});
+    EXPECT_EQ(d1.cbrings, "80");
+    station.mainWindow().cbconfig()->setCurrentText("gone");
+    station.mainWindow().button("spbload")->click();
+    EXPECT_EQ(messages, std::vector<std::string>{"Configuration file not found."});
+
+    // The shut-down saves the set in force, and aerovas.ini remembers it.
+    d1.cbrings = "50";
+    answer = true;
+    EXPECT_TRUE(station.Quit());
+    const IniFile saved(JoinPath(dir, "aerovas.ini"));
+    EXPECT_EQ(saved.ReadString("radar1", "rings", ""), "4");
+    EXPECT_EQ(saved.ReadString("LastIniFile", "filename", ""), "club");
+    EXPECT_EQ(saved.ReadString("radar2", "visible", ""), "0");
+    EXPECT_EQ(saved.ReadString("colors", "text-radar1-30", ""), "Police");
+    EXPECT_EQ(saved.ReadInteger("monitors", "lastcount", 0), 1);
+    EXPECT_EQ(IniFile(JoinPath(dir, "aerova-config/club.ini")).ReadString("radar1", "rings", ""),
+              "4");
+    QDir(qdir).removeRecursively();
+}
+
+// A window saved on a monitor that is gone comes back centred on the primary screen.
+TEST(Gui, AWindowSavedOffEveryScreenIsCentred) {
+    REQUIRE_DISPLAY();
+    const QString qdir = FreshStationDir("gui-offscreen");
+    const std::string dir = qdir.toStdString();
+    ASSERT_TRUE(WriteFileReplacing(JoinPath(dir, "aerovas.ini"),
+                                   "[radar1]\r\nleft=9000\r\ntop=50\r\nwidth=400\r\n"
+                                   "height=300\r\n"));
+    RunOptions options;
+    options.stationDir = dir;
+    options.nosrv = true;
+    options.portOffset = 22000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    DesktopStation station(options);
+    station.askOverride = [](const std::string&, const std::string&) { return true; };
+    ASSERT_TRUE(station.Start());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(station.radar(1).x(), screen.x() + (screen.width() - 400) / 2);
+    EXPECT_EQ(station.radar(1).y(), screen.y() + (screen.height() - 300) / 2);
+    EXPECT_TRUE(station.Quit());
+    QDir(qdir).removeRecursively();
+}
+
+// SIGTERM (a logout, a service stop) shuts the desktop station down in order without the
+// question, and nothing the user set is lost.
+TEST(Gui, SigtermShutsDownWithoutTheQuestion) {
+    REQUIRE_DISPLAY();
+    const QString qdir = FreshStationDir("gui-sigterm");
+    const std::string dir = qdir.toStdString();
+    ASSERT_TRUE(WriteFileReplacing(JoinPath(dir, "aerovas.ini"), "[socket]\r\nport=31001\r\n"));
+    RunOptions options;
+    options.stationDir = dir;
+    options.nosrv = true;
+    options.portOffset = 23000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    DesktopStation station(options);
+    int asked = 0;
+    station.askOverride = [&asked](const std::string&, const std::string&) {
+        ++asked;
+        return false;
+    };
+    ASSERT_TRUE(station.Start());
+    station.radar(1).display().cbrings = "100";
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return station.station().shutdownBegun(); }, 5000));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(station.mainWindow().windowTitle().toStdString(), "Shutdown completed.");
+    const IniFile saved(JoinPath(dir, "aerovas.ini"));
+    EXPECT_EQ(saved.ReadString("radar1", "rings", ""), "7");
+    EXPECT_EQ(saved.ReadString("socket", "port", ""), "31001");
+    QDir(qdir).removeRecursively();
 }
 
 }  // namespace

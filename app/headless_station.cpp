@@ -16,6 +16,9 @@ HeadlessStation::HeadlessStation(RunOptions options) : options_(std::move(option
     env.saveDialog = [](const SaveDialogRequest& r) -> std::optional<std::string> {
         return JoinPath(r.initialDir, r.proposedName + "." + r.defaultExt);
     };
+    env.message = [](const std::string& text, const std::string& title) {
+        std::fprintf(stderr, "aerovamini: %s: %s\n", title.c_str(), text.c_str());
+    };
     env.startupStatus = [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); };
     env.startupResult = [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); };
     env.setCaption = [this](const std::string& text) {

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
@@ -39,14 +40,29 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         {"sbatc", "ATC", "ATC flight console", true, false},
         {"spbmini", "MV", "Miniview dialog", true, false},
         {"spbftp", "A", "Show/hide Alert Manager", true, false},
-        {"spbSave", "Sv", "Save configuration file", false, false},
-        {"spbload", "Ld", "Load configuration file", false, false},
+        {"spbSave", "Sv", "Save configuration file", false, true},
+        {"spbload", "Ld", "Load configuration file", false, true},
         {"spbMin", "_", "Minimize", false, true},
         {"spbexpand", ">", "Expand/shrink taskbar", false, true},
         {"spbquit", "X", "Quit Aerova", false, true},
     };
-    for (const auto& s : specs)
+    for (const auto& s : specs) {
+        if (std::string_view(s.name) == "spbSave") {
+            cbconfig_ = new QComboBox(this);
+            cbconfig_->setObjectName("cbconfig");
+            cbconfig_->setEditable(true);
+            cbconfig_->setInsertPolicy(QComboBox::NoInsert);
+            cbconfig_->setToolTip("Configuration file");
+            strip->addWidget(cbconfig_);
+        }
         strip->addWidget(AddButton(s.name, s.text, s.hint, s.toggle, s.enabled));
+    }
+    connect(button("spbSave"), &QToolButton::clicked, this, [this] {
+        if (onSaveConfig) onSaveConfig(ConfigShown());
+    });
+    connect(button("spbload"), &QToolButton::clicked, this, [this] {
+        if (onLoadConfig) onLoadConfig(ConfigShown());
+    });
 
     connect(button("spbradar1"), &QToolButton::toggled, this, [this](bool down) {
         if (onRadarButton) onRadarButton(1, down);
@@ -66,6 +82,18 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         resize(0, height());  // the narrowest the platform allows, either way
     });
     resize(262, sizeHint().height());
+}
+
+void MainWindow::SetConfigList(const std::vector<std::string>& names, const std::string& shown) {
+    const bool blocked = cbconfig_->blockSignals(true);
+    cbconfig_->clear();
+    for (const auto& n : names) cbconfig_->addItem(QString::fromStdString(n));
+    cbconfig_->setCurrentText(QString::fromStdString(shown));
+    cbconfig_->blockSignals(blocked);
+}
+
+std::string MainWindow::ConfigShown() const {
+    return cbconfig_->currentText().toStdString();
 }
 
 QToolButton* MainWindow::AddButton(const QString& name, const QString& text, const QString& hint,

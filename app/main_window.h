@@ -6,7 +6,10 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
+class QComboBox;
 class QToolButton;
 
 namespace aerova {
@@ -23,6 +26,14 @@ class MainWindow : public QWidget {
     std::function<void(int tag, bool show)> onRadarButton;  // spbradar1, spbradar2
     std::function<void()> onMinimise;                       // spbMin
     std::function<void()> onQuit;                           // spbquit
+    // spbSave, spbload with the name the configuration list shows.
+    std::function<void(const std::string&name)> onSaveConfig, onLoadConfig;
+
+    // The configuration list `cbconfig`: its names and the one shown (editable, so a new
+    // set can be named).
+    void SetConfigList(const std::vector<std::string>& names, const std::string& shown);
+    std::string ConfigShown() const;
+    QComboBox* cbconfig() const { return cbconfig_; }
     // The close question and shut-down; false keeps the program running.
     std::function<bool()> onCloseQuery;
 
@@ -34,6 +45,7 @@ class MainWindow : public QWidget {
     QToolButton* AddButton(const QString& name, const QString& text, const QString& hint,
                            bool toggle, bool enabled);
     std::map<QString, QToolButton*> buttons_;
+    QComboBox* cbconfig_ = nullptr;
     bool closing_ = false;
 };
 

@@ -5,7 +5,6 @@
 #include <QUdpSocket>
 
 #include "base/files.h"
-#include "base/ini_file.h"
 #include "database/identify_target.h"
 #include "platform/udp_drops.h"
 #include "radar/radar_view.h"
@@ -100,6 +99,75 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     receiver_->SetLocalListener([this](std::string_view d) { DeliverOwnReport(d); });
 
     BindHooks();
+    BindSettings();
+}
+
+void StationServices::BindSettings() {
+    Settings& s = station_.settingsFile;
+    s.Bind("socket", "port", feedBasePort);
+    s.Bind("server", "ip", listenerBasePort);
+    s.Bind("server", "remoteip", networkSettings.remoteip);
+    s.Bind("mini", "serverpwd", serverOptions.serverpwd);
+    s.Bind("mini", "cb7988", serverUpdatesOnly[0]);
+    s.Bind("mini", "cb7989", serverUpdatesOnly[1]);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::string n = std::to_string(i + 1);
+        PollSet& set = pollSettings.sets[i];
+        s.Bind("mini", "url" + n, set.url);
+        s.Bind("mini", "port" + n, set.port);
+        s.Bind("mini", "serial" + n, set.serial);
+        s.Bind("mini", "pwd" + n, set.pwd);
+        s.Bind("mini", "nopos" + n, set.nopos);
+        s.Bind("mini", "area" + n, set.area);
+        s.Bind("mini", "compress" + n, set.compress);
+        s.Bind("mini", "interval" + n, set.interval);
+        s.Bind("mini", "proxy" + n, set.proxy);
+        s.Bind("mini", "proxyport" + n, set.proxyport);
+        s.Bind("mini", "user" + n, set.user);
+        s.Bind("mini", "proxypwd" + n, set.proxypwd);
+        s.Bind("mini", "set" + n, pollSettings.names[i]);
+    }
+    s.Bind("mini", "activeset", pollSettings.activeset);
+    s.Bind("daisychain", "master", ingestSettings.cbmaster);
+    s.Bind("daisychain", "slave", ingestSettings.cbslave);
+    s.Bind("daisychain", "slaveip", ingestSettings.edmasterip);
+    s.Bind("daisychain", "slaveport", ingestSettings.edmasterport);
+    s.Bind("daisychain", "skip", ingestSettings.cbskip);
+    s.Bind("daisychain", "exceptlocal", ingestSettings.cbexceptlocal);
+    s.Bind("atcconsole", "ong", ingestSettings.spbONG);
+    s.Bind("atcconsole", "route", ingestSettings.atcairport);
+    s.Bind("database", "createxml", networkSettings.cbsavexml);
+    s.Bind("database", "createsql", databaseOptions.createsql);
+    s.Bind("database", "createtextlog", databaseOptions.createtextlog);
+    s.Bind("sql", "regnohyphen", databaseOptions.regnohyphen);
+    s.Bind("main", "chatsound", networkSettings.chatsound);
+    // The receiver settings window shows these two switches as well.
+    s.Bind("datasource", "rawlog", receiverSettings.cbrawlog);
+    s.Bind("datasource", "tcas", receiverSettings.cbtcas);
+    station_.hooks.settingsLoaded = [this] { ApplySettings(); };
+}
+
+void StationServices::ApplySettings() {
+    database_.SetOptions(databaseOptions);
+    // The slave switch filters what ingest accepts and silences the announcements.
+    networkSettings.cbslave = ingestSettings.cbslave;
+    if (!station_.receptionStarted()) return;
+    // A loaded set takes effect at once: the feed moves to its port, the poll to its set.
+    if (feed_.serverPort() != feedPort()) OpenFeed();
+    PollSettings poll = pollSettings;
+    poll.listenerport = listenerPort();
+    poller_.SetSettings(poll);
+}
+
+std::uint16_t StationServices::feedPort() const {
+    return static_cast<std::uint16_t>(feedBasePort + options_.portOffset);
+}
+
+void StationServices::OpenFeed() {
+    FeedSettings feed;
+    feed.port = feedPort();
+    if (!feed_.Open(feed))
+        PortFailure("Cannot open the feed socket on TCP port " + std::to_string(feed.port));
 }
 
 StationServices::~StationServices() {
@@ -109,7 +177,7 @@ StationServices::~StationServices() {
 }
 
 std::uint16_t StationServices::listenerPort() const {
-    return static_cast<std::uint16_t>(kReportListenerPort + options_.portOffset);
+    return static_cast<std::uint16_t>(listenerBasePort + options_.portOffset);
 }
 
 void StationServices::BindHooks() {
@@ -169,23 +237,14 @@ void StationServices::BindHooks() {
 }
 
 void StationServices::StartOfReception() {
-    const IniFile ini(station_.settings.iniPath);
-    networkSettings.remoteip = ini.ReadInteger("server", "remoteip", 7978);
-    FeedSettings feed;
-    feed.port =
-        static_cast<quint16>(ini.ReadInteger("socket", "port", kFeedPort) + options_.portOffset);
-    if (!feed_.Open(feed))
-        PortFailure("Cannot open the feed socket on TCP port " + std::to_string(feed.port));
-
-    DataServerOptions serverOptions;
-    serverOptions.serverpwd = ini.ReadString("mini", "serverpwd", "");
+    OpenFeed();
     for (int n = 1; n <= 2; ++n) {
         DataServerSettings s;
         s.options = serverOptions;
         s.options.server = n;
-        s.options.updatesonly = ini.ReadBool("mini", n == 1 ? "cb7988" : "cb7989", true);
+        s.options.updatesonly = serverUpdatesOnly[static_cast<std::size_t>(n - 1)];
         s.port = (n == 1 ? kDataServer1Port : kDataServer2Port) + options_.portOffset;
-        s.listenerport = kReportListenerPort + options_.portOffset;
+        s.listenerport = listenerPort();
         if (!dataServer(n).Start(s))
             PortFailure("Cannot open the data server on TCP port " + std::to_string(s.port));
     }
@@ -194,8 +253,8 @@ void StationServices::StartOfReception() {
                     std::to_string(kReceiverInputPort + options_.portOffset));
     if (options_.demo) StartDemo();
     if (options_.poll) {
-        PollSettings poll = ReadPollSettings(ini);
-        poll.listenerport = kReportListenerPort + options_.portOffset;
+        PollSettings poll = pollSettings;
+        poll.listenerport = listenerPort();
         poller_.SetSettings(poll);
         poller_.Start();
     }

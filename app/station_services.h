@@ -5,6 +5,7 @@
 // fills the Station's hooks and owns the report listener socket.
 
 #include <QObject>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +54,7 @@ class StationServices : public QObject {
     AircraftDatabase& database() { return database_; }
     DataServer& dataServer(int n) { return n == 1 ? dataServer1_ : dataServer2_; }
     std::uint16_t listenerPort() const;
+    std::uint16_t feedPort() const;
     bool listening() const { return listener_ != nullptr; }
 
     // The radar windows, where there are any: a target changed (symbol orientation,
@@ -73,9 +75,19 @@ class StationServices : public QObject {
     AisLists aisLists;
     ReceiverSettings receiverSettings;
     NetworkSettings networkSettings;
+    // Bound to the settings file; applied when reception starts and after every load.
+    int feedBasePort = kFeedPort;                       // socket/port
+    int listenerBasePort = kReportListenerPort;         // server/ip
+    PollSettings pollSettings;                          // mini
+    DataServerOptions serverOptions;                    // mini/serverpwd
+    std::array<bool, 2> serverUpdatesOnly{true, true};  // mini/cb7988, mini/cb7989
+    TSQLOptions databaseOptions;                        // database/createsql ...
 
   private:
     void BindHooks();
+    void BindSettings();
+    void ApplySettings();
+    void OpenFeed();
     void StartOfReception();
     void OpenSockets();
     void CloseSockets();

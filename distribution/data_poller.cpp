@@ -80,31 +80,6 @@ void DataPoller::Stop() {
     if (pending_) pending_->abort();
 }
 
-PollSettings ReadPollSettings(const IniFile& ini) {
-    PollSettings s;
-    for (int i = 0; i < 3; ++i) {
-        const std::string n = std::to_string(i + 1);
-        PollSet& set = s.sets[static_cast<std::size_t>(i)];
-        set.url = ini.ReadString("mini", "url" + n, set.url);
-        set.port = ini.ReadString("mini", "port" + n, set.port);
-        set.serial = ini.ReadString("mini", "serial" + n, "");
-        set.pwd = ini.ReadString("mini", "pwd" + n, "");
-        set.nopos = ini.ReadBool("mini", "nopos" + n, false);
-        set.area = ini.ReadBool("mini", "area" + n, true);
-        set.compress = ini.ReadBool("mini", "compress" + n, false);
-        set.interval = ini.ReadInteger("mini", "interval" + n, 2);
-        set.proxy = ini.ReadString("mini", "proxy" + n, "");
-        set.proxyport = ini.ReadString("mini", "proxyport" + n, "");
-        set.user = ini.ReadString("mini", "user" + n, "");
-        set.proxypwd = ini.ReadString("mini", "proxypwd" + n, "");
-        s.names[static_cast<std::size_t>(i)] =
-            ini.ReadString("mini", "set" + n, s.names[static_cast<std::size_t>(i)]);
-    }
-    const int active = ini.ReadInteger("mini", "activeset", 0);
-    s.activeset = active >= 0 && active < 3 ? active : 0;
-    return s;
-}
-
 void DataPoller::Poll() {
     const PollSet& set = settings_.sets[static_cast<std::size_t>(settings_.activeset)];
     const int intervalms = PollIntervalSeconds(set.interval) * 1000;

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "base/ini_file.h"
 #include "core/report_codec.h"
 #include "platform/udp_sender.h"
 
@@ -55,9 +54,6 @@ int PollIntervalSeconds(int interval);
 // "http://" host ":" port "/req=" pwd "?" ["nopos=1&"] ["serial=" s "&"] "lat=" "&lon=" "&alt="
 // with two decimals for the centre and one for the altitude (distance less 6372.5 km).
 std::string PollRequestUrl(const PollSet& set, const PollView& view);
-
-// The three sets, their names and the active set from section `mini` of a settings file.
-PollSettings ReadPollSettings(const IniFile& ini);
 
 // Every non-empty reply line as 0xFA 0xCE line "&"; nothing for the reply "nosend". Lines
 // that do not fit one datagram, or hold a 0x00 byte, are dropped.

@@ -37,26 +37,6 @@ TEST(PollIntervalSeconds, OfferedChoices) {
     EXPECT_EQ(PollIntervalSeconds(500), 60);
 }
 
-TEST(ReadPollSettings, SetsFromTheMiniSectionWithDefaults) {
-    IniFile ini;
-    ini.Parse(
-        "[MINI]\nurl2=remote.example\nPort2=7989\npwd2=secret\narea2=0\ninterval2=5\n"
-        "set2=Club\nactiveset=1\n");
-    const PollSettings s = ReadPollSettings(ini);
-    EXPECT_EQ(s.activeset, 1);
-    EXPECT_EQ(s.sets[1].url, "remote.example");
-    EXPECT_EQ(s.sets[1].port, "7989");
-    EXPECT_EQ(s.sets[1].pwd, "secret");
-    EXPECT_FALSE(s.sets[1].area);
-    EXPECT_EQ(s.sets[1].interval, 5);
-    EXPECT_EQ(s.names[1], "Club");
-    EXPECT_EQ(s.sets[0].url, "127.0.0.1");
-    EXPECT_EQ(s.sets[0].port, "7988");
-    EXPECT_TRUE(s.sets[0].area);
-    ini.Parse("[mini]\nactiveset=7\n");
-    EXPECT_EQ(ReadPollSettings(ini).activeset, 0);
-}
-
 TEST(WrapReplyLines, EachLineBecomesADataServerDatagram) {
     EXPECT_TRUE(WrapReplyLines("nosend").empty());
     const auto d = WrapReplyLines("A:B\n\nC:D\r\n");

@@ -109,7 +109,7 @@ bool SaveReceiverSettings(const std::string& path, const ReceiverSettings& s) {
     ini.WriteBool("init", "gps", s.gps);
     // This window always writes the default set's name.
     ini.WriteString("LastIniFile", "sbsconfig", "aerovas");
-    return ini.UpdateFile();
+    return ini.UpdateFile(kSettingsFileOptions);
 }
 
 std::string ReceiverSettingsPath(const std::string& stationDir) {

@@ -20,10 +20,55 @@ constexpr const char* kPeerInfoTemp = "~peerinfo.tmp.htm";
 }  // namespace
 
 Station::Station(StationEnvironment env, FlightTable& table)
-    : env_(std::move(env)),
+    : settingsFile(env.stationDir),
+      configSets(settingsFile, ConfigSetDialogs{env.ask, env.message}),
+      env_(std::move(env)),
       table_(table),
       clock_(*env_.clock),
-      errorLog_(env_.stationDir, clock_) {}
+      errorLog_(env_.stationDir, clock_) {
+    settingsFile.SetScreens(env_.screens);
+    BindSettings();
+}
+
+void Station::BindSettings() {
+    Settings& s = settingsFile;
+    s.Bind("main", "deletedtimeout", timeouts.deletedTimeoutMin);
+    // Every load starts a new session: the stored counter plus one.
+    s.Bind(
+        "main", "session", [this] { return std::to_string(sessionCounter_); },
+        [this](const std::string& v) { sessionCounter_ = IntOr(v, 1) + 1; });
+    s.Bind(
+        "main", "sessionstarted", [this] { return SettingDateTimeText(sessionStarted_); },
+        [](const std::string&) {});
+    // Saving is the end of the session.
+    s.Bind(
+        "main", "sessionended", [this] { return SettingDateTimeText(clock_.LocalNow()); },
+        [this](const std::string& v) { sessionEnded_ = ParseSettingDateTime(v).value_or(0); });
+    s.Bind("main", "savebst", bst.initialDir);
+    s.Bind("sql", "dir", settings.sqlDir);
+    s.Bind("sql", "db", settings.sqlDb);
+    s.Bind("server", "time", settings.timeServer);
+    s.Bind("times", "flightinactive", settings.times.cbflightinactive);
+    s.Bind("times", "flightdeleted", settings.times.cbflightdelete);
+    s.Bind("times", "peerinactive", settings.times.cbpeerinactive);
+    s.Bind("times", "peerdeleted", settings.times.cbpeerdelete);
+    s.Bind("control", "selectedflight", bst.cbselectedflight);
+    s.Bind("control", "savenopos", bst.cbsavenopos);
+    s.Bind("database", "restartbst", bst.cbrestartBST1);
+    s.afterLoad = [this] { AfterSettingsLoad(); };
+    s.onSaveFailed = [this](const std::string& path, const std::string& error) {
+        WriteErrorLog(error);
+        if (env_.message) env_.message(error, ExtractFileName(path));
+    };
+}
+
+void Station::AfterSettingsLoad() {
+    sessionStarted_ = clock_.LocalNow();
+    // The lists' positions are restored first and then applied as a change.
+    ApplyTimeouts(settings.times);
+    WriteRunningMark(env_.stationDir, RunningMark{1, env_.version, env_.stationDir});
+    if (hooks.settingsLoaded) hooks.settingsLoaded();
+}
 
 void Station::SetCaption(const std::string& text) {
     caption_ = text;
@@ -52,7 +97,7 @@ bool Station::FormCreate() {
     // handle the process id serves.
     IniFile main(JoinPath(dir, kMainIniName));
     main.WriteInteger("process", "window", static_cast<std::int64_t>(::getpid()));
-    main.UpdateFile();
+    main.UpdateFile(kSettingsFileOptions);
     return true;
 }
 
@@ -62,11 +107,7 @@ void Station::buReceiveClick() {
     if (hooks.bindDeviceLibrary) hooks.bindDeviceLibrary();
 
     Status("Loading settings...");
-    settings = LoadStationSettings(env_.stationDir);
-    timeouts.deletedTimeoutMin = settings.deletedtimeout;
-    ApplyTimeouts(settings.times);
-    bst.initialDir = settings.savebst;
-    WriteRunningMark(env_.stationDir, RunningMark{1, env_.version, env_.stationDir});
+    configSets.LoadAtStart();
 
     table_.ResetFlightTable();
     table_.FreeAllPeers();
@@ -92,7 +133,6 @@ void Station::buReceiveClick() {
     if (FileExists(dbPath) && hooks.openDatabase) {
         Status("Opening database...");
         databaseOpen_ = hooks.openDatabase(dbPath);
-        if (databaseOpen_) session_ = -1;
     }
     SetCaption(std::string(kMainCaption) + " V" + env_.version);
 
@@ -123,6 +163,7 @@ void Station::AgePeers(DayTime now) {
 }
 
 void Station::Timer1Timer() {
+    if (settingsBusy()) return;
     const auto started = std::chrono::steady_clock::now();
     queue.queueing = true;
     queue.locked = false;
@@ -339,8 +380,8 @@ void Station::stattimerTimer() {
     timer1Enabled_ = wasEnabled && !shutdownBegun_;
 }
 
-bool Station::FormCloseQuery() {
-    if (env_.ask && !env_.ask("Quit Aerova Solo now?", kMainCaption)) return false;
+bool Station::FormCloseQuery(bool askUser) {
+    if (askUser && env_.ask && !env_.ask("Quit Aerova Solo now?", kMainCaption)) return false;
     shutdownBegun_ = true;
     stattimerEnabled_ = false;
     timer1Enabled_ = false;
@@ -348,12 +389,7 @@ bool Station::FormCloseQuery() {
 
     // Settings and list files are saved first: whatever closing the connections takes,
     // nothing the user set or recorded is lost.
-    SetCaption("Saving to aerovas.ini...");
-    SaveStationSettings(settings, JoinPath(env_.stationDir, kMainIniName));
-    SetCaption("Saving to " + settings.configName + ".ini");
-    if (settings.configName != "aerovas")
-        SaveStationSettings(settings, JoinPath(env_.stationDir, std::string(kConfigDir) + "/" +
-                                                                    settings.configName + ".ini"));
+    configSets.SaveAtShutdown([this](const std::string& text) { SetCaption(text); });
     SetCaption("Saving to aerovas.sbs.ini");
     if (hooks.saveReceiverSettings) hooks.saveReceiverSettings();
 

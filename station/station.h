@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "base/product.h"
+#include "config/configuration_sets.h"
+#include "config/settings.h"
 #include "core/datagram_queue.h"
 #include "core/flight_table.h"
 #include "platform/clock.h"
@@ -39,6 +41,10 @@ struct StationEnvironment {
     bool nosrv = false;
     const Clock* clock = nullptr;
     SystemClockSetter* clockSetter = nullptr;
+    // Monitors the windows are placed on; none without a display.
+    std::vector<ScreenRect> screens;
+    // Message box (text, title).
+    std::function<void(const std::string& text, const std::string& title)> message;
     // The chosen file, or nothing when the user cancels.
     std::function<std::optional<std::string>(const SaveDialogRequest&)> saveDialog;
     // Yes/No question; true for Yes.
@@ -63,6 +69,8 @@ struct StationHooks {
     std::function<void()> openSockets;    // UDP 7933 input, listener, sender (not with nosrv)
     std::function<void()> closeSockets;
     std::function<void()> stopTimers;
+    // After every settings load: the subsystems apply what changed (ports, options).
+    std::function<void()> settingsLoaded;
     std::function<void()> saveReceiverSettings;
     std::function<void(int countdown)> updateKickListAndAnnounce;
     // The radar windows' target colours and user-colour marks for this tick, set in the
@@ -96,8 +104,9 @@ class Station {
     void Timer1Timer();
     // The ten-second housekeeping tick.
     void stattimerTimer();
-    // Shut-down. False when the user keeps the program running.
-    bool FormCloseQuery();
+    // Shut-down. False when the user keeps the program running. A signal or the end of
+    // the desktop session shuts down without the question.
+    bool FormCloseQuery(bool askUser = true);
 
     void AgeFlights(DayTime inactiveLimit, DayTime deleteLimit);
     void RebuildNoPositionList(DayTime inactiveLimit, DayTime deleteLimit);
@@ -114,6 +123,9 @@ class Station {
     BstControlState bst;
     std::array<RadarCycleState, 2> radar;
     StationSettings settings;
+    // The settings file: every subsystem binds its state here before reception starts.
+    Settings settingsFile;
+    ConfigurationSets configSets;
     Timeouts timeouts;
     DatagramQueue queue;
     ListFiles listFiles;
@@ -131,12 +143,18 @@ class Station {
     bool receptionStarted() const { return receptionStarted_; }
     bool shutdownBegun() const { return shutdownBegun_; }
     bool databaseOpen() const { return databaseOpen_; }
-    int session() const { return session_; }
+    // The feed's session number: the settings counter, or -1 while the database is open.
+    int session() const { return databaseOpen_ ? -1 : sessionCounter_; }
+    int sessionCounter() const { return sessionCounter_; }
+    // The main cycle and the frames wait while settings are loaded or saved.
+    bool settingsBusy() const { return settingsFile.busy(); }
     double lastCycleMs() const { return lastCycleMs_; }
     const std::string& caption() const { return caption_; }
     const std::string& clockCheckText() const { return clockCheckText_; }
 
   private:
+    void BindSettings();
+    void AfterSettingsLoad();
     void SetCaption(const std::string& text);
     void Status(const std::string& text);
     void AgePeers(DayTime now);
@@ -155,7 +173,8 @@ class Station {
     int announceCountdown_ = 3;
     int followCounter_ = 0;
     int previousHour_ = -1;
-    int session_ = 1;
+    int sessionCounter_ = 1;
+    DayTime sessionStarted_ = 0, sessionEnded_ = 0;
     bool timer1Enabled_ = false;
     bool stattimerEnabled_ = false;
     bool receptionStarted_ = false;

@@ -1,0 +1,28 @@
+#pragma once
+// The windows' share of the settings file: both radar windows' views, lists, switches and
+// colour marks, the global colours, and where the main and radar windows stand.
+
+#include <functional>
+#include <string>
+
+namespace aerova {
+
+class Settings;
+class MainWindow;
+class RadarWindow;
+struct ColourTable;
+struct RadarCycleState;
+
+struct DesktopSettingsTargets {
+    MainWindow* mainWindow = nullptr;
+    RadarWindow* radar[2] = {nullptr, nullptr};
+    RadarCycleState* cycle[2] = {nullptr, nullptr};  // the windows' visibility
+    ColourTable* colours = nullptr;
+    std::string* maxVrateNoColourChange = nullptr;
+};
+
+// Binds the keys. Returns what runs after every load: views and ring centres applied,
+// windows placed on a screen that exists, the shared switches mirrored.
+std::function<void()> BindDesktopSettings(Settings& settings, const DesktopSettingsTargets& t);
+
+}  // namespace aerova
