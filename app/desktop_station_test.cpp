@@ -139,6 +139,8 @@ TEST(Gui, WindowSettingsLoadSaveAndConfigurationSets) {
     ini.WriteString("filter", "upper1", "5");
     ini.WriteString("more", "labelalt1", "20");
     ini.WriteString("colors", "active", "255");
+    ini.WriteString("usercolors", "color9", "255");                     // User2
+    ini.WriteString("drawingsettings", "radarbackgroundcolour", "-1");  // not set
     ini.WriteString("colors", "enabled-radar2-44", "0");
     ini.WriteString("colors", "text-radar1-30", "Police");
     ini.WriteString("drawingsettings", "outlinestypes-2", "Aerodrome");
@@ -168,6 +170,8 @@ TEST(Gui, WindowSettingsLoadSaveAndConfigurationSets) {
     EXPECT_EQ(d1.marks.caption[kColUserFirst], "Police");
     EXPECT_FALSE(station.radar(2).display().marks[kColGroundFlights]);
     EXPECT_EQ(station.colours()[kColActiveFlight], RgbFromColourInt(255));
+    EXPECT_EQ(station.colours()[31], RgbFromBytes(255, 0, 0));
+    EXPECT_EQ(station.colours()[kColRadarBackground], RgbFromBytes(3, 0, 43));
     EXPECT_FLOAT_EQ(station.radar(1).view().centreLat, -33.5f);
     EXPECT_FLOAT_EQ(station.radar(1).view().targetLon, 151.25f);
     EXPECT_TRUE(station.radar(1).isVisible());

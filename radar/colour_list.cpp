@@ -1,7 +1,5 @@
 #include "radar/colour_list.h"
 
-#include "base/ini_file.h"
-
 namespace aerova {
 
 namespace {
@@ -67,13 +65,6 @@ const std::array<ColourItemInfo, kColourItems> kItems = {{
     {"AIS beacon", false, "ais beacon", kColors, {166, 202, 240}},
 }};
 
-std::string MarkKey(int window, int item) {
-    return "enabled-radar" + std::to_string(window) + "-" + std::to_string(item);
-}
-std::string CaptionKey(int window, int item) {
-    return "text-radar" + std::to_string(window) + "-" + std::to_string(item);
-}
-
 }  // namespace
 
 Rgb RgbFromBytes(int r, int g, int b) {
@@ -110,39 +101,6 @@ ColourMarks::ColourMarks() {
     checked.fill(true);
     for (int i = 0; i < kColourItems; ++i)
         caption[static_cast<std::size_t>(i)] = kItems[static_cast<std::size_t>(i)].caption;
-}
-
-void LoadColourTable(const IniFile& ini, ColourTable& table) {
-    for (int i = 0; i < kColourItems; ++i) {
-        const auto& info = kItems[static_cast<std::size_t>(i)];
-        if (!info.key) continue;
-        const std::int32_t value = ini.ReadInteger(info.section, info.key, -1);
-        // A negative value is no colour (the "missing" mark of the drawing settings).
-        if (value >= 0 && value <= 0xFFFFFF) table[i] = RgbFromColourInt(value);
-    }
-}
-
-void LoadColourMarks(const IniFile& ini, int window, ColourMarks& marks) {
-    for (int i = 1; i < kColourItems; ++i)
-        marks.checked[static_cast<std::size_t>(i)] =
-            ini.ReadBool(kColors, MarkKey(window, i), true);
-    for (int i = kColUserFirst; i <= kColUserLast; ++i)
-        marks.caption[static_cast<std::size_t>(i)] = ini.ReadString(
-            kColors, CaptionKey(window, i), kItems[static_cast<std::size_t>(i)].caption);
-}
-
-void SaveColourTable(IniFile& ini, const ColourTable& table) {
-    for (int i = 0; i < kColourItems; ++i) {
-        const auto& info = kItems[static_cast<std::size_t>(i)];
-        if (info.key) ini.WriteInteger(info.section, info.key, ColourIntFromRgb(table[i]));
-    }
-}
-
-void SaveColourMarks(IniFile& ini, int window, const ColourMarks& marks) {
-    for (int i = 1; i < kColourItems; ++i)
-        ini.WriteBool(kColors, MarkKey(window, i), marks.checked[static_cast<std::size_t>(i)]);
-    for (int i = kColUserFirst; i <= kColUserLast; ++i)
-        ini.WriteString(kColors, CaptionKey(window, i), marks.caption[static_cast<std::size_t>(i)]);
 }
 
 }  // namespace aerova

@@ -9,8 +9,6 @@
 
 namespace aerova {
 
-class IniFile;
-
 constexpr int kColourItems = 52;
 
 // Item numbers the renderer and the overlays name.
@@ -90,13 +88,5 @@ struct ColourMarks {
         return item >= 0 && item < kColourItems && checked[static_cast<std::size_t>(item)];
     }
 };
-
-// Reads the colours (`colors`, `usercolors`, `drawingsettings`/`radarbackgroundcolour`) and
-// one window's marks and user captions (window 1 or 2) from a settings file; missing or
-// unreadable keys keep the defaults.
-void LoadColourTable(const IniFile& ini, ColourTable& table);
-void LoadColourMarks(const IniFile& ini, int window, ColourMarks& marks);
-void SaveColourTable(IniFile& ini, const ColourTable& table);
-void SaveColourMarks(IniFile& ini, int window, const ColourMarks& marks);
 
 }  // namespace aerova

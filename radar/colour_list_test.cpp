@@ -53,32 +53,6 @@ TEST(ColourList, ColourIntegersAreRedPlus256GreenPlus65536Blue) {
     EXPECT_EQ(RgbFromColourInt(255 + 256 * 128), RgbFromBytes(255, 128, 0));
 }
 
-TEST(ColourList, LoadsColoursMarksAndUserCaptionsPerWindow) {
-    IniFile ini;
-    ini.Parse(
-        "[colors]\ndistress=65280\nenabled-radar2-4=0\ntext-radar2-31=DLH\n"
-        "[usercolors]\ncolor9=255\n[drawingsettings]\nradarbackgroundcolour=-1\n");
-    ColourTable table;
-    LoadColourTable(ini, table);
-    EXPECT_EQ(table[kColDistress], RgbFromBytes(0, 255, 0));
-    EXPECT_EQ(table[31], RgbFromBytes(255, 0, 0));                  // User2 = color9
-    EXPECT_EQ(table[kColRadarBackground], RgbFromBytes(3, 0, 43));  // -1: not set
-    ColourMarks w1, w2;
-    LoadColourMarks(ini, 1, w1);
-    LoadColourMarks(ini, 2, w2);
-    EXPECT_TRUE(w1[kColSeparationBoxes]);
-    EXPECT_FALSE(w2[kColSeparationBoxes]);
-    EXPECT_EQ(w1.caption[31], "User2");
-    EXPECT_EQ(w2.caption[31], "DLH");
-
-    IniFile out;
-    SaveColourTable(out, table);
-    SaveColourMarks(out, 2, w2);
-    EXPECT_EQ(out.ReadInteger("colors", "distress", 0), 65280);
-    EXPECT_FALSE(out.ReadBool("colors", "enabled-radar2-4", true));
-    EXPECT_EQ(out.ReadString("colors", "text-radar2-31", ""), "DLH");
-}
-
 TEST(Symbols, RowsTopDownMostSignificantBitLeft) {
     EXPECT_EQ(SymbolBitmap(11)[7], 0x7E);
     // Symbol 9 is the single recorded-trail pixel: row 3 from the top, column 3.
