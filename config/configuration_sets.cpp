@@ -76,7 +76,7 @@ bool ConfigurationSets::Load(const std::string& name) {
     const auto path = SetPath(name);
     if (!path) {
         if (dialogs_.message)
-            dialogs_.message("\"" + name + "\" is not a configuration name.", kMainCaption);
+            dialogs_.message(Concat({"\"", name, "\" is not a configuration name."}), kMainCaption);
         return false;
     }
     if (!FileExists(*path)) {
@@ -98,7 +98,7 @@ bool ConfigurationSets::Save(const std::string& name) {
     const auto path = SetPath(name);
     if (!path) {
         if (dialogs_.message)
-            dialogs_.message("\"" + name + "\" is not a configuration name.", kMainCaption);
+            dialogs_.message(Concat({"\"", name, "\" is not a configuration name."}), kMainCaption);
         return false;
     }
     ForceDirectories(JoinPath(settings_.stationDir(), kConfigDir));
@@ -124,7 +124,7 @@ bool ConfigurationSets::SaveAtShutdown(const std::function<void(const std::strin
         main.WriteString(kLastIniFile, "filename", inForce_);
         return main.UpdateFile(kSettingsFileOptions);
     }();
-    caption("Saving to " + inForce_ + ".ini");
+    caption(Concat({"Saving to ", inForce_, ".ini"}));
     if (!SameText(inForce_, kStandardSetName)) {
         if (const auto path = SetPath(inForce_)) ok = settings_.SaveSettings(*path) && ok;
     }

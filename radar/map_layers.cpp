@@ -1,5 +1,7 @@
 #include "radar/map_layers.h"
 
+#include "base/strings.h"
+
 namespace aerova {
 
 namespace {
@@ -16,7 +18,7 @@ const char* const kWaypointTypes[kLayerTypes] = {
     "User10",  "User11",  "User12", "User13", "User14", "User15"};
 
 std::string Caption(int n, const std::string& name) {
-    return "(" + std::to_string(n) + ") " + name;
+    return Concat({"(", std::to_string(n), ") ", name});
 }
 
 void Compose(std::array<std::string, kLayerTypes + 1>& list, const char* const builtIn[],
@@ -26,7 +28,7 @@ void Compose(std::array<std::string, kLayerTypes + 1>& list, const char* const b
         const std::string& name = names[static_cast<std::size_t>(n - 1)];
         const std::string& note = notes[static_cast<std::size_t>(n - 1)];
         std::string entry = Caption(n, name.empty() || name == "***" ? builtIn[n - 1] : name);
-        if (!note.empty()) entry += " [" + note + "]";
+        if (!note.empty()) entry = Concat({entry, " [", note, "]"});
         list[static_cast<std::size_t>(n)] = entry;
     }
 }
