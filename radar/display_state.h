@@ -65,7 +65,8 @@ struct RadarDisplayState {
     int tbmaxtrails = 1;  // "Max size: " position " MB"
     int labelset = 1;
     bool cbAutoLabel = false;
-    int cblblalt = 150;  // automatic label-set change altitude (flight level)
+    bool cbctrgps = false;  // "Ctr GPS"
+    int cblblalt = 150;     // automatic label-set change altitude (flight level)
     bool cbworld = false, cbautoheight = true;
     int separation = 0;       // 0, 3, 5 or 10 NM
     int levelSelector = 300;  // 0, 60, 120, 190, 240, 300 or 380
