@@ -20,6 +20,8 @@ using Clock = std::chrono::steady_clock;
 
 // Set while the listener thread refuses a connection beyond the cap.
 thread_local bool t_refusing = false;
+// Set while a pool thread serves a connection taken from the queue.
+thread_local bool t_queued = false;
 
 int MillisecondsLeft(Clock::time_point deadline) {
     const auto left =
@@ -146,8 +148,12 @@ class CappedTaskQueue final : public httplib::TaskQueue {
         }
         ++server_.queued_;
         pool_.enqueue([this, fn = std::move(fn)] {
-            --server_.queued_;
+            // The connection stays counted as queued until it counts as admitted, so the
+            // accepting thread never sees a free place that isn't there.
+            t_queued = true;
             fn();
+            if (t_queued) --server_.queued_;
+            t_queued = false;
         });
     }
     void shutdown() override { pool_.shutdown(); }
@@ -175,6 +181,10 @@ bool GuardedHttpServer::Admit(socket_t sock) {
     if (stopping_) return false;
     sockets_.insert(sock);
     ++connections_;
+    if (t_queued) {
+        --queued_;
+        t_queued = false;
+    }
     return true;
 }
 
