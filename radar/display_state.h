@@ -3,6 +3,7 @@
 // data: the controls the renderer reads, named after them, and the overlays' texts.
 // The window binds its controls to this struct; settings load and save it.
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,32 @@ const std::vector<std::string>& FilterItems();
 // level), `tbmaxtrails` (track bar 0 to 10), `labelset` (label layouts 0 to 3); the
 // automatic label-set change altitude `cblblalt` is a flight level in tens, 000 to 450.
 constexpr int kLabelAltitudeStep = 10;
+
+// The receiver controls of the control bar; both windows show the same state.
+struct ReceiverBarState {
+    std::string cbCOMPORTS;    // the serial port chosen
+    int cbbaudrate = 1;        // index into kBaudRates
+    bool sbUSB = false;        // "Open/close USB port"
+    bool sbpgr = false;        // "Use Planegadgetradar"
+    bool sbcpr = false;        // "Use global CPR decoding"
+    bool sbcenterpos = false;  // "Center receiver location"
+};
+
+// The window's frame: control bar, side panels, title bar and top-most switch.
+struct RadarLayoutState {
+    int controlBarHeight = 30;  // 30, or 3 when collapsed
+    bool panel2 = false;        // " TARGETS"
+    bool panel3 = false;        // " COLORS"
+    bool panel4 = false;        // " RADAR"
+    bool spbtop = false;        // "Keep window on top"
+    bool spbcap = false;        // "Hide caption bar"
+};
+
+inline std::array<bool, 31> MarksAllOn() {
+    std::array<bool, 31> marks{};
+    marks.fill(true);
+    return marks;
+}
 
 struct RadarDisplayState {
     int window = 1;         // 1 or 2 (the component tag)
@@ -66,7 +93,17 @@ struct RadarDisplayState {
     int labelset = 1;
     bool cbAutoLabel = false;
     bool cbctrgps = false;  // "Ctr GPS"
-    int cblblalt = 150;     // automatic label-set change altitude (flight level)
+    bool cbgps = false;
+    bool cbusertrails = false;
+    bool cbsbsonly = false, cbaisonly = false;
+    bool ok2symbol = true, ok2trails = true, ok2vector = true;
+    bool cbmetauto = false;       // METAR "Auto"
+    std::string edicao = "EDDH";  // the window's METAR airport
+    RadarLayoutState layout;
+    // Check marks of `cboutlines` and `cbwaypoints`: item 0 all layers, 1 to 30 the types.
+    std::array<bool, 31> outlineMarks = MarksAllOn();
+    std::array<bool, 31> waypointMarks = MarksAllOn();
+    int cblblalt = 150;  // automatic label-set change altitude (flight level)
     bool cbworld = false, cbautoheight = true;
     int separation = 0;       // 0, 3, 5 or 10 NM
     int levelSelector = 300;  // 0, 60, 120, 190, 240, 300 or 380

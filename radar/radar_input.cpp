@@ -426,4 +426,16 @@ DoubleClickResult HandleDoubleClick(int x, int y, RadarDisplayState& display) {
     return r;
 }
 
+std::string CleanAirportCode(std::string_view text) {
+    std::string code;
+    for (const char c : text) {
+        if (code.size() == 4) break;
+        if (c >= 'a' && c <= 'z')
+            code += static_cast<char>(c - 'a' + 'A');
+        else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+            code += c;
+    }
+    return code;
+}
+
 }  // namespace aerova

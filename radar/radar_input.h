@@ -209,4 +209,8 @@ struct DoubleClickResult {
 // left corner and the left edge.
 DoubleClickResult HandleDoubleClick(int x, int y, RadarDisplayState& display);
 
+// The METAR airport box keeps letters and digits only, upper-cased, at most four: the code
+// goes into a request and the settings.
+std::string CleanAirportCode(std::string_view text);
+
 }  // namespace aerova

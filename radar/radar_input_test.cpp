@@ -498,3 +498,17 @@ TEST(RadarInput, DoubleClickResetsFiltersAndCentresOutsideTheCornerBoxes) {
 
 }  // namespace
 }  // namespace aerova
+
+namespace aerova {
+namespace {
+
+TEST(RadarInputTest, TheMetarBoxKeepsLettersAndDigitsOnly) {
+    EXPECT_EQ(CleanAirportCode("eddh"), "EDDH");
+    EXPECT_EQ(CleanAirportCode("ED-D!H9"), "EDDH");
+    EXPECT_EQ(CleanAirportCode("K1\r\n2"), "K12");
+    EXPECT_EQ(CleanAirportCode("a\xb0z7q"), "AZ7Q");
+    EXPECT_EQ(CleanAirportCode(""), "");
+}
+
+}  // namespace
+}  // namespace aerova

@@ -49,7 +49,10 @@ struct Scene {
         s.labels = &labels;
         s.stationInputs = [this](RenderInputs& in) { in.trailIndex = trailIndex; };
         auto w = std::make_unique<RadarWindow>(tag, s);
-        w->resize(640, 480);
+        // A drawing panel of 640 x 480 above the 30-pixel control bar, no side panels.
+        w->display().layout = RadarLayoutState{};
+        w->ApplyLayout();
+        w->resize(640, 480 + 30);
         return w;
     }
 };
