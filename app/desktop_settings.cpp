@@ -2,7 +2,9 @@
 
 #include "app/main_window.h"
 #include "base/numbers.h"
+#include "base/strings.h"
 #include "config/settings.h"
+#include "radar/radar_input.h"
 #include "radar/radar_window.h"
 #include "radar/ring_centre.h"
 #include "station/station_state.h"
@@ -42,6 +44,23 @@ void BindRadar(Settings& s, int tag, RadarWindow& r, RadarCycleState& cycle) {
     RingCentreSelectors& c = d.ringCentre.selectors;
 
     s.Bind(radar, "visible", cycle.visible);
+    s.Bind(radar, "controlpanel", d.layout.controlBarHeight);
+    s.Bind(radar, "panel2", d.layout.panel2);
+    s.Bind(radar, "panel3", d.layout.panel3);
+    s.Bind(radar, "panel4", d.layout.panel4);
+    s.Bind(radar, "ontop", d.layout.spbtop);
+    s.Bind(radar, "nocaption", d.layout.spbcap);
+    s.Bind(radar, "gps", d.cbgps);
+    s.Bind(radar, "ctrgps", d.cbctrgps);
+    s.Bind(radar, "sbsonly", d.cbsbsonly);
+    s.Bind(radar, "aisonly", d.cbaisonly);
+    s.Bind("metar", "loc" + w, d.edicao);
+    s.Bind("metar", "auto" + w, d.cbmetauto);
+    for (int n = 0; n <= kLayerTypes; ++n) {
+        const auto i = static_cast<std::size_t>(n);
+        s.Bind("outlines", Concat({"enabled-radar", w, "-", Num(n)}), d.outlineMarks[i]);
+        s.Bind("waypoints", Concat({"enabled-radar", w, "-", Num(n)}), d.waypointMarks[i]);
+    }
     s.BindItem(radar, "rings", d.cbrings, kRingItems);
     s.Bind(
         radar, "vari", [&d] { return Num(d.cbvari + 20); },
@@ -77,6 +96,9 @@ void BindRadar(Settings& s, int tag, RadarWindow& r, RadarCycleState& cycle) {
     s.Bind(button, "xvectors", d.xvector);
     s.Bind(button, "gndvectors", d.gndvector);
     s.Bind(button, "usercoloronly", d.usercolorshowonly);
+    s.Bind(button, "oksymbol2", d.ok2symbol);
+    s.Bind(button, "oktrails2", d.ok2trails);
+    s.Bind(button, "okvectors2", d.ok2vector);
 
     s.BindItem("filter", "upper" + w, d.cbupper, FilterItems());
     s.BindItem("filter", "lower" + w, d.cblower, FilterItems());
@@ -134,6 +156,12 @@ std::function<void()> BindDesktopSettings(Settings& s, const DesktopSettingsTarg
     // Both windows show one track bar; window 1's position is stored.
     RadarDisplayState& d1 = t.radar[0]->display();
     s.Bind("more", "maxtrails1", d1.tbmaxtrails);
+    s.Bind("more", "usertrails1", d1.cbusertrails);
+    s.Bind("firstrun", "firstrun", *t.firstRun);
+    ReceiverBarState& bar = *t.receiverBar;
+    s.Bind("datasource", "usbspeed", bar.cbbaudrate);
+    s.Bind("datasource", "usbport", bar.cbCOMPORTS);
+    s.Bind("datasource", "pgr", bar.sbpgr);
     BindColours(s, *t.colours);
     s.Bind("main", "maxvratenocolorchange", *t.maxVrateNoColourChange);
 
@@ -156,8 +184,15 @@ std::function<void()> BindDesktopSettings(Settings& s, const DesktopSettingsTarg
             RadarView& view = r.view();
             SetView(view, view.centreLat, view.centreLon, view.cameraDistance);
             ApplyRingCentre(view, r.display().ringCentre);
+            // A METAR code from a file is cleaned as one typed into the box.
+            r.display().edicao = CleanAirportCode(r.display().edicao);
+            r.ApplyLayout();
+            r.SetDisclaimerShown(*t.firstRun);
         }
-        t.radar[1]->display().tbmaxtrails = t.radar[0]->display().tbmaxtrails;
+        RadarDisplayState& d2 = t.radar[1]->display();
+        d2.tbmaxtrails = t.radar[0]->display().tbmaxtrails;
+        d2.cbusertrails = t.radar[0]->display().cbusertrails;
+        for (RadarWindow* r : t.radar) r->SyncControls();
     };
 }
 

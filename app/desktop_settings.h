@@ -12,6 +12,7 @@ class MainWindow;
 class RadarWindow;
 struct ColourTable;
 struct RadarCycleState;
+struct ReceiverBarState;
 
 struct DesktopSettingsTargets {
     MainWindow* mainWindow = nullptr;
@@ -19,6 +20,8 @@ struct DesktopSettingsTargets {
     RadarCycleState* cycle[2] = {nullptr, nullptr};  // the windows' visibility
     ColourTable* colours = nullptr;
     std::string* maxVrateNoColourChange = nullptr;
+    ReceiverBarState* receiverBar = nullptr;
+    bool* firstRun = nullptr;  // the disclaimer shows while set
 };
 
 // Binds the keys. Returns what runs after every load: views and ring centres applied,

@@ -1,6 +1,7 @@
 #include "app/desktop_station.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -13,12 +14,14 @@
 #include <cstdlib>
 
 #include "app/desktop_settings.h"
+#include "app/key_router.h"
 #include "app/main_window.h"
 #include "app/startup_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "radar/gl_resources.h"
 #include "radar/radar_gl_widget.h"
+#include "radar/radar_help_window.h"
 #include "radar/radar_window.h"
 #include "radar/renderer.h"
 #include "radar/ring_centre.h"
@@ -61,16 +64,10 @@ DesktopStation::DesktopStation(RunOptions options)
     : options_(std::move(options)), shared_(std::make_unique<SharedGlResources>()) {
     StationEnvironment env;
     env.ask = [this](const std::string& question, const std::string& title) {
-        if (askOverride) return askOverride(question, title);
-        return QMessageBox::question(mainWindow_.get(), QString::fromStdString(title),
-                                     QString::fromStdString(question),
-                                     QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
+        return Ask(question, title);
     };
     env.message = [this](const std::string& text, const std::string& title) {
-        if (messageOverride) return messageOverride(text, title);
-        QMessageBox::information(mainWindow_.get(), QString::fromStdString(title),
-                                 QString::fromStdString(text));
+        Message(text, title);
     };
     env.screens = Screens();
     env.saveDialog = [this](const SaveDialogRequest& r) -> std::optional<std::string> {
@@ -135,6 +132,8 @@ void DesktopStation::BindWindowSettings() {
     }
     targets.colours = &colours_;
     targets.maxVrateNoColourChange = &maxVrateNoColourChange_;
+    targets.receiverBar = &receiverBar_;
+    targets.firstRun = &firstRun_;
     const std::function<void()> placeWindows = BindDesktopSettings(s.settingsFile, targets);
     const std::function<void()> servicesLoaded = s.hooks.settingsLoaded;
     s.hooks.settingsLoaded = [this, placeWindows, servicesLoaded] {
@@ -192,6 +191,9 @@ void DesktopStation::RefreshConfigList() {
 }
 
 void DesktopStation::ShowRadarWindows() {
+    // One radar window always shows: both switched off in a file means window 1.
+    if (!station().radar[0].visible && !station().radar[1].visible)
+        station().radar[0].visible = true;
     for (int tag = 1; tag <= 2; ++tag) {
         const bool visible = station().radar[static_cast<std::size_t>(tag - 1)].visible;
         if (visible) {
@@ -259,23 +261,8 @@ void DesktopStation::CreateWindows() {
     startupWindow_ = std::make_unique<StartupWindow>();
     creationOrder_.push_back(startupWindow_->objectName());
 
-    RadarWindowServices services;
-    services.table = &table();
-    services.shared = shared_.get();
-    services.colours = &colours_;
-    services.labels = &labels_;
     for (int tag = 1; tag <= 2; ++tag) {
-        services.stationInputs = [this, tag](RenderInputs& in) {
-            const Station& s = station();
-            in.busy = !s.receptionStarted() || s.shutdownBegun() || s.settingsBusy();
-            in.trailIndex = s.trailIndex();
-            in.cycleMs = s.lastCycleMs();
-            in.freeze = s.radar[static_cast<std::size_t>(tag - 1)].cbfreeze;
-            in.utcNow = s.clock().UtcNow();
-            in.localNow = s.clock().LocalNow();
-            in.maxVrateNoColourChange = maxVrateNoColourChange_;
-        };
-        auto window = std::make_unique<RadarWindow>(tag, services);
+        auto window = std::make_unique<RadarWindow>(tag, RadarServices(tag));
         window->onVisibilityChanged = [this](int t, bool visible) {
             OnRadarVisibility(t, visible);
         };
@@ -289,6 +276,123 @@ void DesktopStation::CreateWindows() {
         creationOrder_.push_back(window->objectName());
         radar_[static_cast<std::size_t>(tag - 1)] = std::move(window);
     }
+    radar(1).SetTwin(&radar(2));
+    radar(2).SetTwin(&radar(1));
+    help_ = std::make_unique<RadarHelpWindow>(
+        AEROVA_VERSION, JoinPath(runner_->station().stationDir(), "aerova-mini.manual.pdf"));
+    help_->message = [this](const std::string& text, const std::string& title) {
+        Message(text, title);
+    };
+    help_->onVisibilityChanged = [this](bool) {
+        for (auto& w : radar_) w->SyncControls();
+    };
+    printWindow_ = std::make_unique<PrintWindow>();
+    printWindow_->message = help_->message;
+    printWindow_->pdfPathWithoutPrinter = [this] {
+        const double now = station().clock().UtcNow();
+        return QString::fromStdString(
+            JoinPath(station().settingsFile.Value("main", "savejpg"),
+                     "print-" + FormatDateTime("yymmdd-hh.nn.ss", now) + ".pdf"));
+    };
+    keyRouter_ = std::make_unique<KeyRouter>(radar(1), radar(2));
+    keyRouter_->AddForwardingWindow(help_.get());
+    qApp->installEventFilter(keyRouter_.get());
+}
+
+bool DesktopStation::Ask(const std::string& question, const std::string& title) {
+    if (askOverride) return askOverride(question, title);
+    return QMessageBox::question(QApplication::activeWindow(), QString::fromStdString(title),
+                                 QString::fromStdString(question),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void DesktopStation::Message(const std::string& text, const std::string& title) {
+    if (messageOverride) return messageOverride(text, title);
+    QMessageBox::warning(QApplication::activeWindow(), QString::fromStdString(title),
+                         QString::fromStdString(text));
+}
+
+RadarWindowServices DesktopStation::RadarServices(int tag) {
+    RadarWindowServices s;
+    s.table = &table();
+    s.shared = shared_.get();
+    s.colours = &colours_;
+    s.labels = &labels_;
+    s.layers = &layerLists_;
+    s.receiverBar = &receiverBar_;
+    s.stationInputs = [this, tag](RenderInputs& in) {
+        const Station& st = station();
+        in.busy = !st.receptionStarted() || st.shutdownBegun() || st.settingsBusy();
+        in.trailIndex = st.trailIndex();
+        in.cycleMs = st.lastCycleMs();
+        in.freeze = st.radar[static_cast<std::size_t>(tag - 1)].cbfreeze;
+        in.utcNow = st.clock().UtcNow();
+        in.localNow = st.clock().LocalNow();
+        in.maxVrateNoColourChange = maxVrateNoColourChange_;
+    };
+    s.quit = [this] { mainWindow_->close(); };
+    s.minimise = [this] { Minimise(); };
+    s.toggleMainButton = [this](const std::string& name) {
+        if (QToolButton* b = mainWindow_->button(QString::fromStdString(name)))
+            if (b->isEnabled()) b->toggle();
+    };
+    s.timeouts = [this] {
+        const TimeoutChoices& t = station().settings.times;
+        return std::array<int, 4>{t.cbflightinactive, t.cbflightdelete, t.cbpeerinactive,
+                                  t.cbpeerdelete};
+    };
+    s.setTimeouts = [this](const std::array<int, 4>& t) {
+        station().ApplyTimeouts(TimeoutChoices{t[0], t[1], t[2], t[3]});
+    };
+    s.freeze = [this](int t) { return station().radar[static_cast<std::size_t>(t - 1)].cbfreeze; };
+    s.setFreeze = [this](bool on) {
+        for (auto& r : station().radar) r.cbfreeze = on;
+    };
+    s.receiverControlChanged = [this](const std::string& control) {
+        if (control == "sbcenterpos") station().radar[0].sbcenterpos = receiverBar_.sbcenterpos;
+        if (control == "sbUSB") {
+            if (receiverBar_.sbUSB) {
+                const auto rate = static_cast<std::size_t>(receiverBar_.cbbaudrate);
+                services().receiver().OpenPort(QString::fromStdString(receiverBar_.cbCOMPORTS),
+                                               kBaudRates[rate < 5 ? rate : 1], receiverBar_.sbpgr);
+            } else {
+                services().receiver().ClosePort();
+            }
+        }
+    };
+    s.ask = [this](const std::string& q, const std::string& title) { return Ask(q, title); };
+    s.message = [this](const std::string& text, const std::string& title) { Message(text, title); };
+    s.jpegDialog = [this](const std::string& dir,
+                          const std::string& name) -> std::optional<std::string> {
+        if (jpegDialogOverride) return jpegDialogOverride(dir, name);
+        const QString file = QFileDialog::getSaveFileName(
+            QApplication::activeWindow(), QString(),
+            QString::fromStdString(JoinPath(dir, name + ".jpg")), "Graphics files (JPEG) (*.jpg)");
+        if (file.isEmpty()) return std::nullopt;
+        return file.toStdString();
+    };
+    s.pickColour = [this](const Rgb& initial) -> std::optional<Rgb> {
+        if (colourDialogOverride) return colourDialogOverride(initial);
+        const QColor c = QColorDialog::getColor(QColor::fromRgbF(initial.r, initial.g, initial.b),
+                                                QApplication::activeWindow());
+        if (!c.isValid()) return std::nullopt;
+        return RgbFromBytes(c.red(), c.green(), c.blue());
+    };
+    s.pictureDir = [this] { return station().settingsFile.Value("main", "savejpg"); };
+    s.utcNow = [this] { return station().clock().UtcNow(); };
+    s.showHelp = [this](int) {
+        help_->setVisible(!help_->isVisible());
+        if (help_->isVisible()) help_->raise();
+    };
+    s.helpVisible = [this] { return help_ && help_->isVisible(); };
+    s.showPrintPicture = [this](const QImage& image) {
+        printWindow_->SetPicture(image);
+        printWindow_->move(10, 10);
+        printWindow_->show();
+    };
+    s.quitting = [this] { return closing_ || station().shutdownBegun(); };
+    return s;
 }
 
 bool DesktopStation::Start() {
@@ -336,20 +440,29 @@ void DesktopStation::OnRadarVisibility(int tag, bool visible) {
 }
 
 void DesktopStation::Minimise() {
-    if (tray_ && QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
+    // Without a tray host the icon could never bring the windows back: minimise them
+    // instead of hiding them.
+    if (!tray_ || !QSystemTrayIcon::isSystemTrayAvailable()) {
+        if (minimising_) return;  // the main window's own minimise comes back here
+        minimising_ = true;
+        for (auto& w : radar_)
+            if (w->isVisible()) w->showMinimized();
+        if (mainWindow_->isVisible()) mainWindow_->showMinimized();
+        minimising_ = false;
+        return;
+    }
+    tray_->show();
     mainWindow_->hide();
+    minimisedRadars_ = {radar(1).isVisible(), radar(2).isVisible()};
     for (auto& w : radar_) w->hide();
 }
 
 void DesktopStation::RestoreFromTray() {
     if (tray_) tray_->hide();
-    bool any = false;
-    for (int tag = 1; tag <= 2; ++tag) {
-        if (mainWindow_->button(tag == 1 ? "spbradar1" : "spbradar2")->isChecked() || !any) {
-            radar(tag).show();
-            any = true;
-        }
-    }
+    // The radar windows that showed before, at least window 1.
+    if (!minimisedRadars_[0] && !minimisedRadars_[1]) minimisedRadars_[0] = true;
+    for (int tag = 1; tag <= 2; ++tag)
+        if (minimisedRadars_[static_cast<std::size_t>(tag - 1)]) radar(tag).show();
 }
 
 void DesktopStation::SetReceiving(bool receiving) {

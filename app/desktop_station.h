@@ -14,6 +14,7 @@
 #include "app/station_runner.h"
 #include "platform/termination_signals.h"
 #include "radar/colour_list.h"
+#include "radar/display_state.h"
 #include "radar/label_layout.h"
 #include "radar/map_layers.h"
 
@@ -21,7 +22,11 @@ class QSystemTrayIcon;
 
 namespace aerova {
 
+class KeyRouter;
 class MainWindow;
+class PrintWindow;
+class RadarHelpWindow;
+struct RadarWindowServices;
 class StartupWindow;
 class RadarWindow;
 class SharedGlResources;
@@ -53,6 +58,13 @@ class DesktopStation : public QObject {
     // Replaces the questions of the environment (tests answer them without a dialog).
     std::function<bool(const std::string& question, const std::string& title)> askOverride;
     std::function<void(const std::string& text, const std::string& title)> messageOverride;
+    std::function<std::optional<std::string>(const std::string& dir, const std::string& name)>
+        jpegDialogOverride;
+    std::function<std::optional<Rgb>(const Rgb& initial)> colourDialogOverride;
+    RadarHelpWindow& helpWindow() { return *help_; }
+    PrintWindow& printWindow() { return *printWindow_; }
+    KeyRouter& keyRouter() { return *keyRouter_; }
+    ReceiverBarState& receiverBar() { return receiverBar_; }
 
     // The main window's quit: the question, then the shut-down; true when it ran.
     bool Quit();
@@ -75,6 +87,9 @@ class DesktopStation : public QObject {
     void BindWindowSettings();
     void ShowRadarWindows();
     void ComposeLayerLists();
+    RadarWindowServices RadarServices(int tag);
+    void Message(const std::string& text, const std::string& title);
+    bool Ask(const std::string& question, const std::string& title);
     void Minimise();
     void RestoreFromTray();
     void OnRadarVisibility(int tag, bool visible);
@@ -95,6 +110,13 @@ class DesktopStation : public QObject {
     std::unique_ptr<TerminationSignals> signals_;
     MapLayerLists layerLists_ = BuiltInLayerLists();
     std::unique_ptr<LayerNames> layerNotes_;
+    ReceiverBarState receiverBar_;
+    std::array<bool, 2> minimisedRadars_{true, false};
+    bool minimising_ = false;
+    bool firstRun_ = true;
+    std::unique_ptr<RadarHelpWindow> help_;
+    std::unique_ptr<PrintWindow> printWindow_;
+    std::unique_ptr<KeyRouter> keyRouter_;
 };
 
 // aerovamini with windows: sets the surface format and context sharing, creates the

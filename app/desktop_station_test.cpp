@@ -98,10 +98,16 @@ TEST(Gui, DesktopStationStartsInOrderAndWritesScreenshots) {
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <csignal>
 
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "radar/radar_controls.h"
+#include "radar/radar_help_window.h"
+#include "radar/radar_window.h"
 
 namespace aerova {
 namespace {
@@ -259,6 +265,116 @@ TEST(Gui, SigtermShutsDownWithoutTheQuestion) {
     const IniFile saved(JoinPath(dir, "aerovas.ini"));
     EXPECT_EQ(saved.ReadString("radar1", "rings", ""), "7");
     EXPECT_EQ(saved.ReadString("socket", "port", ""), "31001");
+    QDir(qdir).removeRecursively();
+}
+
+}  // namespace
+}  // namespace aerova
+
+namespace aerova {
+namespace {
+
+// The controls both windows share stay in step without echo; the time-outs reach the
+// station; "Paste settings" copies the twin's choices; one radar window always stays.
+TEST(Gui, SharedControlsPasteSettingsAndTheLastWindow) {
+    REQUIRE_DISPLAY();
+    const QString qdir = FreshStationDir("gui-shared");
+    const std::string dir = qdir.toStdString();
+    ASSERT_TRUE(WriteFileReplacing(JoinPath(dir, "aerovas.ini"),
+                                   "[firstrun]\r\nfirstrun=0\r\n[radar2]\r\nvisible=1\r\n"));
+    RunOptions options;
+    options.stationDir = dir;
+    options.nosrv = true;
+    options.portOffset = 26000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    DesktopStation station(options);
+    station.askOverride = [](const std::string&, const std::string&) { return true; };
+    std::vector<std::string> messages;
+    station.messageOverride = [&messages](const std::string& text, const std::string&) {
+        messages.push_back(text);
+    };
+    std::optional<Rgb> picked = RgbFromBytes(1, 2, 3);
+    station.colourDialogOverride = [&picked](const Rgb&) { return picked; };
+    ASSERT_TRUE(station.Start());
+    RadarWindow& r1 = station.radar(1);
+    RadarWindow& r2 = station.radar(2);
+    EXPECT_FALSE(r1.disclaimerShown());
+
+    r1.controls().button("sbpgr")->click();
+    EXPECT_TRUE(station.receiverBar().sbpgr);
+    EXPECT_TRUE(r2.controls().button("sbpgr")->isChecked());
+    r1.controls().combo("cbflightinactive")->setCurrentIndex(7);  // 15 s
+    EXPECT_EQ(r2.controls().combo("cbflightinactive")->currentIndex(), 7);
+    EXPECT_EQ(station.station().timeouts.flightInactiveSec, 15);
+    r1.controls().combo("cbupper")->setCurrentIndex(47);  // "GND": the lower one follows
+    EXPECT_EQ(r1.display().cbupper, "GND");
+    EXPECT_EQ(r1.display().cblower, "GND");
+
+    r2.display().cbrings = "100";
+    r2.display().ringCentre.selectors.cblat3 = 7;
+    r1.display().ringCentre.selectors.cblat3 = 4;
+    r2.display().marks.checked[kColGlobalGrid] = false;
+    ASSERT_TRUE(r1.PasteSettings());
+    EXPECT_EQ(r1.display().cbrings, "100");
+    EXPECT_FALSE(r1.display().marks[kColGlobalGrid]);
+    EXPECT_EQ(r1.display().ringCentre.selectors.cblat3, 4) << "the fourth selector stays";
+    EXPECT_EQ(r1.controls().combo("cbrings")->currentText(), "100");
+
+    // A colour of the list, changed through the colour dialog.
+    QListWidget* colours = r1.controls().list("cbcolors");
+    Q_EMIT colours->itemDoubleClicked(colours->item(kColActiveFlight));
+    EXPECT_EQ(station.colours()[kColActiveFlight], RgbFromBytes(1, 2, 3));
+    picked.reset();
+    Q_EMIT colours->itemDoubleClicked(colours->item(kColDistress));
+    EXPECT_EQ(station.colours()[kColDistress], ColourTable()[kColDistress]) << "cancelled";
+
+    // F1 shows the help window, and both windows' buttons say so.
+    r1.RunCommand(RadarCommand::kToggleHelp);
+    EXPECT_TRUE(station.helpWindow().isVisible());
+    EXPECT_TRUE(r2.controls().button("spbhelp")->isChecked());
+    station.helpWindow().hide();
+
+    // One radar window always stays.
+    r2.close();
+    EXPECT_TRUE(r2.isHidden());
+    r1.close();
+    EXPECT_TRUE(r1.isVisible());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "One radar window must remain visible at any time");
+    r1.controls().button("spbradar1")->click();  // its own button stays down
+    EXPECT_TRUE(r1.isVisible());
+    EXPECT_TRUE(r1.controls().button("spbradar1")->isChecked());
+    r1.controls().button("spbradar2")->click();
+    EXPECT_TRUE(r2.isVisible());
+    EXPECT_TRUE(r2.controls().button("spbradar2")->isChecked());
+
+    EXPECT_TRUE(station.Quit());
+    QDir(qdir).removeRecursively();
+}
+
+// The first start shows the disclaimer over the picture until it is clicked.
+TEST(Gui, TheFirstStartShowsTheDisclaimer) {
+    REQUIRE_DISPLAY();
+    const QString qdir = FreshStationDir("gui-first");
+    RunOptions options;
+    options.stationDir = qdir.toStdString();
+    options.nosrv = true;
+    options.portOffset = 27000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    DesktopStation station(options);
+    station.askOverride = [](const std::string&, const std::string&) { return true; };
+    ASSERT_TRUE(station.Start());
+    RadarWindow& r1 = station.radar(1);
+    ASSERT_TRUE(r1.disclaimerShown());
+    auto* disclaimer = r1.findChild<QLabel*>("disclaimer");
+    ASSERT_NE(disclaimer, nullptr);
+    EXPECT_TRUE(disclaimer->text().startsWith("By using Aerova mini Edition you acknowledge:"));
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(disclaimer, &click);
+    EXPECT_FALSE(r1.disclaimerShown());
+    EXPECT_TRUE(station.Quit());
+    EXPECT_EQ(
+        IniFile(JoinPath(options.stationDir, "aerovas.ini")).ReadString("firstrun", "firstrun", ""),
+        "0");
     QDir(qdir).removeRecursively();
 }
 

@@ -1,0 +1,227 @@
+// A person at the radar windows: real keys, clicks and wheel turns sent through the X
+// server (xdotool) to the desktop station under a window manager (openbox), checked through
+// the saved settings, the feed and the pictures the windows write.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QTcpSocket>
+#include <QToolButton>
+#include <QWindow>
+
+#include "app/desktop_station.h"
+#include "app/main_window.h"
+#include "base/files.h"
+#include "base/ini_file.h"
+#include "radar/gui_test_support.h"
+#include "radar/radar_gl_widget.h"
+#include "radar/radar_help_window.h"
+
+namespace aerova {
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// Runs a tool to its end while the event loop keeps the windows answering.
+bool Tool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForStarted(5000)) return false;
+    WaitFor([&p] { return p.state() == QProcess::NotRunning; }, 10000);
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool Xdotool(const QStringList& args) {
+    const bool ok = Tool("xdotool", args);
+    QApplication::processEvents();
+    return ok;
+}
+
+bool HaveTool(const char* name) {
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
+
+// openbox without its own key and mouse bindings (Alt + right drag would resize the window
+// instead of reaching the radar window).
+struct WindowManager {
+    explicit WindowManager(const QString& dir) {
+        const QString config = dir + "/openbox-rc.xml";
+        WriteFileReplacing(config.toStdString(),
+                           "<?xml version=\"1.0\"?>\n"
+                           "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">\n"
+                           "<focus><focusNew>yes</focusNew></focus>\n"
+                           "<keyboard></keyboard><mouse></mouse>\n"
+                           "</openbox_config>\n");
+        process.start("openbox", {"--sm-disable", "--config-file", config});
+        process.waitForStarted(5000);
+    }
+    ~WindowManager() {
+        process.terminate();
+        if (!process.waitForFinished(3000)) process.kill();
+    }
+    QProcess process;
+};
+
+// Sends keys to the window that has the keyboard focus.
+bool Keys(const QStringList& keys) {
+    QStringList args{"key", "--delay", "15"};
+    args << keys;
+    return Xdotool(args);
+}
+
+TEST(Gui, APersonDrivesTheRadarWindowsWithKeysMouseAndWheel) {
+    REQUIRE_DISPLAY();
+    if (!HaveTool("openbox") || !HaveTool("xdotool") || !HaveTool("pdftoppm"))
+        GTEST_SKIP() << "needs openbox, xdotool and pdftoppm";
+    QDir dir(QDir::tempPath() + "/aerova-drive-" + QString::number(QApplication::applicationPid()));
+    dir.removeRecursively();
+    QDir().mkpath(dir.path());
+    WindowManager wm(dir.path());
+    const std::string station_dir = dir.path().toStdString();
+    ASSERT_TRUE(WriteFileReplacing(JoinPath(station_dir, "aerovas.ini"),
+                                   "[firstrun]\r\nfirstrun=0\r\n[radar1]\r\nleft=0\r\ntop=0\r\n"
+                                   "width=700\r\nheight=560\r\npanel2=0\r\npanel3=0\r\n"
+                                   "panel4=0\r\n[radar2]\r\nleft=720\r\ntop=0\r\nwidth=500\r\n"
+                                   "height=400\r\n"));
+    RunOptions options;
+    options.stationDir = station_dir;
+    options.nosrv = true;
+    options.portOffset = 24000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    DesktopStation station(options);
+    station.askOverride = [](const std::string&, const std::string&) { return true; };
+    std::vector<std::string> messages;
+    station.messageOverride = [&messages](const std::string& text, const std::string&) {
+        messages.push_back(text);
+    };
+    ASSERT_TRUE(station.Start());
+    RadarWindow& r1 = station.radar(1);
+    ASSERT_TRUE(WaitFor([&] { return r1.isVisible() && station.radar(2).isVisible(); }));
+    // The window manager frames the windows: they are managed.
+    ASSERT_TRUE(WaitFor([&] { return r1.frameGeometry() != r1.geometry(); }, 10000))
+        << "no window manager";
+    r1.activateWindow();
+    r1.raise();
+    ASSERT_TRUE(WaitFor([&] { return r1.isActiveWindow(); }));
+
+    // The altitude filters: "6" three times, then "9" fifty times, end at UNL/UNL.
+    ASSERT_TRUE(Keys({"6", "6", "6"}));
+    ASSERT_TRUE(WaitFor([&] { return r1.display().cbupper == "430"; })) << r1.display().cbupper;
+    QStringList nines;
+    for (int i = 0; i < 50; ++i) nines << "9";
+    ASSERT_TRUE(Keys(nines));
+    ASSERT_TRUE(WaitFor([&] { return r1.display().cblower == "UNL"; })) << r1.display().cblower;
+    EXPECT_EQ(r1.display().cbupper, "UNL");
+
+    // Page Up twice zooms out; Space collapses the control bar.
+    const float before = r1.view().cameraDistance;
+    ASSERT_TRUE(Keys({"Page_Up", "Page_Up"}));
+    ASSERT_TRUE(WaitFor([&] { return r1.view().cameraDistance > before; }));
+    ASSERT_TRUE(Keys({"space"}));
+    ASSERT_TRUE(WaitFor([&] { return r1.display().layout.controlBarHeight == 3; }));
+
+    // Alt + right click on an empty spot turns the default label position.
+    const QPoint empty = r1.pnradar().mapToGlobal(QPoint(400, 400));
+    ASSERT_TRUE(Xdotool({"mousemove", QString::number(empty.x()), QString::number(empty.y())}));
+    ASSERT_TRUE(Xdotool({"keydown", "alt", "click", "3", "keyup", "alt"}));
+    ASSERT_TRUE(WaitFor([&] { return r1.display().defaultLabelPosition == 1; }));
+
+    // A target at the view centre: hover, a left click selects it (the feed says SEL), Ctrl +
+    // right click follows it.
+    const int slot = testing::AddTarget(station.table(), r1.view().centreLat, r1.view().centreLon,
+                                        "F350", "1234");
+    Tflight& f = station.table().flights[static_cast<std::size_t>(slot)];
+    // Heard "tomorrow": the main cycle's ageing leaves it alone for the whole test.
+    f.lastseen = station.station().clock().UtcNow() + 1;
+    QTcpSocket feed;
+    feed.connectToHost("127.0.0.1", static_cast<quint16>(30014 + options.portOffset));
+    ASSERT_TRUE(WaitFor([&] { return feed.state() == QAbstractSocket::ConnectedState; }));
+    r1.Redraw();
+    ASSERT_TRUE(WaitFor([&] { return r1.cache()[static_cast<std::size_t>(slot)].onscreen; }));
+    const TargetScreenEntry& e = r1.cache()[static_cast<std::size_t>(slot)];
+    const qreal ratio = r1.pnradar().devicePixelRatioF();
+    const QPoint on = r1.pnradar().mapToGlobal(
+        QPoint(static_cast<int>(e.x / ratio),
+               static_cast<int>((r1.pnradar().height() * ratio - e.y) / ratio)));
+    ASSERT_TRUE(Xdotool({"mousemove", QString::number(on.x()), QString::number(on.y())}));
+    ASSERT_TRUE(WaitFor([&] { return station.table().windows[0].highlighted == slot; }));
+    ASSERT_TRUE(Xdotool({"click", "1"}));
+    ASSERT_TRUE(WaitFor([&] { return station.table().windows[0].selected == slot; }));
+    QByteArray lines;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            lines += feed.readAll();
+            return lines.contains("SEL,,");
+        },
+        8000))
+        << lines.toStdString();
+    const int sel = lines.indexOf("SEL,,");
+    EXPECT_NE(lines.mid(sel, lines.indexOf('\n', sel) - sel).indexOf(f.modes.str().c_str()), -1)
+        << lines.toStdString();
+    ASSERT_TRUE(Xdotool({"keydown", "ctrl", "click", "3", "keyup", "ctrl"}));
+    ASSERT_TRUE(WaitFor([&] { return station.table().windows[0].followed == slot; }));
+
+    // The wheel over the separation box steps it: away from the user 0 -> 3.
+    const QPoint box = r1.mapToGlobal(QPoint(20, 15));
+    ASSERT_TRUE(Xdotool({"mousemove", QString::number(box.x()), QString::number(box.y())}));
+    ASSERT_TRUE(Xdotool({"click", "4"}));
+    ASSERT_TRUE(WaitFor([&] { return r1.display().separation == 3; }));
+
+    // A JPEG of a fresh frame, the window's size, with the target where the cache says.
+    const std::string jpeg = JoinPath(station_dir, "shot.jpg");
+    station.jpegDialogOverride = [&jpeg](const std::string&, const std::string&) {
+        return std::optional<std::string>(jpeg);
+    };
+    r1.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return r1.isActiveWindow(); }));
+    ASSERT_TRUE(Keys({"j"}));
+    ASSERT_TRUE(WaitFor([&] { return FileExists(jpeg); }));
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(jpeg, bytes));
+    const std::optional<RadarPicture> picture = DecodeJpeg(bytes);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->width, static_cast<int>(r1.pnradar().width() * ratio));
+    EXPECT_EQ(picture->height, static_cast<int>(r1.pnradar().height() * ratio));
+    EXPECT_TRUE(QImage(QString::fromStdString(jpeg))
+                    .save(QString::fromStdString(testing::ArtifactPath("radar1_driven.jpg"))));
+
+    // A print picture printed to PDF makes one page.
+    ASSERT_TRUE(Keys({"p"}));
+    ASSERT_TRUE(WaitFor([&] { return station.printWindow().isVisible(); }));
+    const QString pdf = dir.filePath("print.pdf");
+    ASSERT_TRUE(station.printWindow().Print(pdf));
+    ASSERT_TRUE(Tool("pdftoppm", {"-r", "20", "-png", pdf, dir.filePath("page")}));
+    EXPECT_EQ(QDir(dir.path()).entryList({"page*.png"}).size(), 1);
+
+    // The settings keep what the person did.
+    ASSERT_TRUE(station.station().settingsFile.SaveSettings(JoinPath(station_dir, "after.ini")));
+    const IniFile after(JoinPath(station_dir, "after.ini"));
+    EXPECT_EQ(after.ReadString("filter", "upper1", ""), "0");
+    EXPECT_EQ(after.ReadString("filter", "lower1", ""), "0");
+    EXPECT_EQ(after.ReadString("radar1", "controlpanel", ""), "3");
+    EXPECT_EQ(after.ReadString("radar1", "label", ""), "1");
+    EXPECT_EQ(after.ReadString("more", "circle1", ""), "3");
+    EXPECT_GT(after.ReadFloat("position", "radar1z", 0), before);
+
+    // Without a tray host, minimising leaves the windows reachable on the task bar.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        station.mainWindow().button("spbMin")->click();
+        EXPECT_TRUE(WaitFor([&] { return r1.isMinimized(); }));
+        EXPECT_FALSE(r1.isHidden());
+        r1.showNormal();
+    }
+    EXPECT_TRUE(station.Quit());
+    dir.removeRecursively();
+}
+
+}  // namespace
+}  // namespace aerova
