@@ -19,20 +19,26 @@ std::string Num(int v) {
 
 // A window's geometry keys read and write the window itself; a load only notes the values,
 // which the after-load step checks against the screens and applies.
+// While a window is maximised its settings keep the bounds it had before.
+QRect Bounds(QWidget* w) {
+    if (auto* radar = dynamic_cast<RadarWindow*>(w)) return radar->normalBounds();
+    return w->isMaximized() ? w->normalGeometry() : w->geometry();
+}
+
 void BindGeometry(Settings& s, const std::string& section, QWidget* w, WindowPlacement& placed,
                   bool withSize) {
     s.Bind(
-        section, "left", [w] { return Num(w->x()); },
+        section, "left", [w] { return Num(w->isMaximized() ? Bounds(w).x() : w->x()); },
         [&placed](const std::string& v) { placed.left = IntOr(v, placed.left); });
     s.Bind(
-        section, "top", [w] { return Num(w->y()); },
+        section, "top", [w] { return Num(w->isMaximized() ? Bounds(w).y() : w->y()); },
         [&placed](const std::string& v) { placed.top = IntOr(v, placed.top); });
     if (!withSize) return;
     s.Bind(
-        section, "width", [w] { return Num(w->width()); },
+        section, "width", [w] { return Num(Bounds(w).width()); },
         [&placed](const std::string& v) { placed.width = IntOr(v, placed.width); });
     s.Bind(
-        section, "height", [w] { return Num(w->height()); },
+        section, "height", [w] { return Num(Bounds(w).height()); },
         [&placed](const std::string& v) { placed.height = IntOr(v, placed.height); });
 }
 

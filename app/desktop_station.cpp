@@ -20,6 +20,7 @@
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "radar/gl_resources.h"
+#include "radar/radar_controls.h"
 #include "radar/radar_gl_widget.h"
 #include "radar/radar_help_window.h"
 #include "radar/radar_window.h"
@@ -472,6 +473,9 @@ void DesktopStation::SetReceiving(bool receiving) {
         tray_->setIcon(TrayImage(receiving));
         tray_->setToolTip(receiving ? "Receiving..." : kMainCaption);
     }
+    // The activity lamp of both control bars.
+    for (auto& w : radar_)
+        if (w) w->controls().SetLamp(receiving);
 }
 
 void DesktopStation::UpdateTarget(int slot) {

@@ -327,6 +327,24 @@ TEST(Gui, SharedControlsPasteSettingsAndTheLastWindow) {
     Q_EMIT colours->itemDoubleClicked(colours->item(kColDistress));
     EXPECT_EQ(station.colours()[kColDistress], ColourTable()[kColDistress]) << "cancelled";
 
+    // A JPEG that can't be written is reported with its file name, and nothing is left.
+    const std::string unwritable = JoinPath(dir, "no-such-folder/shot.jpg");
+    station.jpegDialogOverride = [&unwritable](const std::string&, const std::string&) {
+        return std::optional<std::string>(unwritable);
+    };
+    EXPECT_FALSE(r1.SaveJpeg().has_value());
+    ASSERT_FALSE(messages.empty());
+    EXPECT_NE(messages.back().find(unwritable), std::string::npos) << messages.back();
+    EXPECT_FALSE(FileExists(unwritable));
+    station.jpegDialogOverride = [](const std::string&, const std::string&) {
+        return std::optional<std::string>();  // cancelled: no file
+    };
+    EXPECT_FALSE(r1.SaveJpeg().has_value());
+    // "Full help" without the manual says so instead of running anything.
+    EXPECT_FALSE(station.helpWindow().OpenManual());
+    EXPECT_NE(messages.back().find("aerova-mini.manual.pdf"), std::string::npos);
+    messages.clear();
+
     // F1 shows the help window, and both windows' buttons say so.
     r1.RunCommand(RadarCommand::kToggleHelp);
     EXPECT_TRUE(station.helpWindow().isVisible());
