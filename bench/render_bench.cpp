@@ -15,9 +15,12 @@
 #include <memory>
 #include <vector>
 
+#include "base/files.h"
 #include "core/flight_table.h"
 #include "radar/geo_model.h"
 #include "radar/gl_resources.h"
+#include "radar/map_files.h"
+#include "radar/map_lists.h"
 #include "radar/radar_gl_widget.h"
 #include "radar/radar_window.h"
 #include "radar/renderer.h"
@@ -145,6 +148,58 @@ void RunFrames(benchmark::State& state, bool glyphByGlyph) {
     state.counters["trail_points"] = panel.renderer().stats().trailPointsDrawn;
 }
 
+// The map of a station: the shipped world map and 10,000 named waypoints over the view.
+struct MapFixture {
+    MapScene scene;
+    MapLayerColours colours;
+    explicit MapFixture(RadarGlWidget& panel) {
+        MapData data;
+        std::string text;
+        ReadWholeFile(std::string(AEROVA_SOURCE_DIR) + "/maps/outlines/world.out", text);
+        ParseOutlineFile(text, data);
+        for (int i = 0; i < 10000; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "W%04d", i);
+            data.waypoints[static_cast<std::size_t>(i % 5)].push_back(
+                Waypoint{name, i % 2 ? "TEXT" : "", 51.0f + 0.052f * static_cast<float>(i % 100),
+                         6.0f + 0.08f * static_cast<float>(i / 100)});
+        }
+        for (auto& c : colours.outlines) c = Rgb{0.5f, 0.8f, 0.5f};
+        for (auto& c : colours.waypoints) c = Rgb{0.8f, 0.8f, 0.8f};
+        panel.makeCurrent();
+        CompileMapScene(scene, data, {});
+        panel.doneCurrent();
+    }
+};
+MapFixture* g_map = nullptr;
+
+void BM_RadarFrame2000LabelledWorldMap10000Waypoints(benchmark::State& state) {
+    Fixture& fx = *g_fixture;
+    RadarGlWidget& panel = fx.window->pnradar();
+    panel.makeCurrent();
+    RenderInputs in = fx.Inputs();
+    in.maps = &g_map->scene;
+    in.mapColours = &g_map->colours;
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        panel.renderer().RenderFrame(in, kWidth, kHeight);
+        glFinish();
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(elapsed.count());
+        ms.push_back(elapsed.count() * 1000);
+    }
+    panel.doneCurrent();
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms.empty() ? 0 : ms[ms.size() / 2];
+    state.counters["waypoints"] = panel.renderer().stats().waypointsDrawn;
+    state.counters["labels"] = panel.renderer().stats().labelsDrawn;
+}
+BENCHMARK(BM_RadarFrame2000LabelledWorldMap10000Waypoints)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30);
+
 // The frame as the windows draw it: label pixels composed in memory, one transfer.
 void BM_RadarFrame2000Labelled(benchmark::State& state) {
     RunFrames(state, false);
@@ -175,6 +230,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Fixture fixture;
     g_fixture = &fixture;
+    MapFixture map(fixture.window->pnradar());
+    g_map = &map;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -544,14 +544,45 @@ void RadarControls::BuildColoursPanel() {
                 Changed();
             });
     }
+    // A layer's colour, shared by both windows, through the colour dialog.
+    for (const char* name : {"cbwaypoints", "cboutlines"})
+        connect(list(name), &QListWidget::itemDoubleClicked, this,
+                [this, name](QListWidgetItem* item) {
+                    const int type = list(name)->row(item);
+                    MapLayerColours* mc = services_.mapColours;
+                    if (type < 1 || type > kLayerTypes || !mc || !services_.pickColour) return;
+                    auto& colours =
+                        std::string_view(name) == "cboutlines" ? mc->outlines : mc->waypoints;
+                    Rgb& colour = colours[static_cast<std::size_t>(type - 1)];
+                    if (const auto chosen = services_.pickColour(colour)) {
+                        colour = *chosen;
+                        Sync();
+                        Mirror([](RadarControls& c) { c.Sync(); });
+                        window_.Redraw();
+                    }
+                });
     for (const char* name : {"cbwaypoints", "cboutlines", "cbcolors"})
         connect(list(name), &QListWidget::itemClicked, this,
                 [this](QListWidgetItem* item) { ShowPanelHeader(" " + item->text()); });
     auto* buttons = new QHBoxLayout();
     auto* apply = new QPushButton("Apply files", p);
-    apply->setObjectName("buapply");
-    apply->setEnabled(false);  // comes with the map files
-    controls_["buapply"] = apply;
+    apply->setObjectName("sbapply");
+    apply->setToolTip("Apply outlines and waypoint files");
+    apply->setEnabled(false);  // until a folder mark changes
+    apply->setFocusPolicy(Qt::NoFocus);
+    controls_["sbapply"] = apply;
+    connect(apply, &QPushButton::clicked, this, [this] {
+        if (services_.applyMapFiles) services_.applyMapFiles();
+    });
+    connect(list("cbfolders"), &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (syncing_ || !services_.setMapFolder) return;
+        services_.setMapFolder(item->text().toStdString(), item->checkState() == Qt::Checked);
+        // Both windows show the same marks; the change waits for "Apply files".
+        Sync();
+        Mirror([](RadarControls& c) { c.Sync(); });
+        control("sbapply")->setEnabled(true);
+        Mirror([](RadarControls& c) { c.control("sbapply")->setEnabled(true); });
+    });
     auto* paste = new QPushButton("Paste settings", p);
     paste->setObjectName("sbpaste");
     paste->setToolTip("Copy settings from other radar scope");
@@ -721,10 +752,28 @@ void RadarControls::Sync() {
             wp->setText(QString::fromStdString(services_.layers->waypoints[k]));
             o->setCheckState(d.outlineMarks[k] ? Qt::Checked : Qt::Unchecked);
             wp->setCheckState(d.waypointMarks[k] ? Qt::Checked : Qt::Unchecked);
-            for (QListWidgetItem* item : {o, wp}) {
-                item->setBackground(background);
-                item->setForeground(i == 0 ? QColor(Qt::white) : QColor(200, 200, 200));
+            o->setBackground(background);
+            wp->setBackground(background);
+            const MapLayerColours* mc = services_.mapColours;
+            o->setForeground(i == 0 || !mc ? QColor(Qt::white) : ToQColor(mc->outlines[k - 1]));
+            wp->setForeground(i == 0 || !mc ? QColor(Qt::white) : ToQColor(mc->waypoints[k - 1]));
+        }
+    }
+    if (services_.mapFolders) {
+        QListWidget* folders = list("cbfolders");
+        const auto marks = services_.mapFolders();
+        if (folders->count() != static_cast<int>(marks.size())) {
+            folders->clear();
+            for (const auto& m : marks) {
+                auto* item = new QListWidgetItem(QString::fromStdString(m.first));
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                folders->addItem(item);
             }
+        }
+        for (int i = 0; i < folders->count(); ++i) {
+            const auto& m = marks[static_cast<std::size_t>(i)];
+            folders->item(i)->setText(QString::fromStdString(m.first));
+            folders->item(i)->setCheckState(m.second ? Qt::Checked : Qt::Unchecked);
         }
     }
     const bool otherShown = w.twin() && w.twin()->isVisible();

@@ -197,6 +197,11 @@ void RadarWindow::StopViewTimer() {
     viewTimer_.stop();
 }
 
+void RadarWindow::RestartViewTimers() {
+    stopped_ = false;
+    viewTimer_.start();
+}
+
 void RadarWindow::RestartViewTimer() {
     if (!stopped_) viewTimer_.start();
 }

@@ -13,12 +13,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/flight_table.h"
 #include "radar/colour_list.h"
 #include "radar/display_state.h"
 #include "radar/label_layout.h"
 #include "radar/map_layers.h"
+#include "radar/map_scene.h"
 #include "radar/radar_input.h"
 #include "radar/radar_picture.h"
 #include "radar/radar_view.h"
@@ -42,6 +45,7 @@ struct RadarWindowServices {
     ColourTable* colours = nullptr;
     const LabelLayout* labels = nullptr;
     const MapLayerLists* layers = nullptr;
+    MapLayerColours* mapColours = nullptr;
     ReceiverBarState* receiverBar = nullptr;  // one state, shown by both windows
     // Fills the station's part of a frame: busy mark, trail index, cycle time, clocks.
     std::function<void(RenderInputs&)> stationInputs;
@@ -70,6 +74,11 @@ struct RadarWindowServices {
     std::function<bool()> helpVisible;
     std::function<void(const QImage&)> showPrintPicture;
     std::function<bool()> quitting;  // closing is always allowed then
+    // The map folders (`cbfolders`) with their marks, one list for both windows; a mark
+    // changed enables "Apply files", which rebuilds the map.
+    std::function<std::vector<std::pair<std::string, bool>>()> mapFolders;
+    std::function<void(const std::string& folder, bool enabled)> setMapFolder;
+    std::function<void()> applyMapFiles;
 };
 
 class RadarWindow : public QWidget {
@@ -94,6 +103,8 @@ class RadarWindow : public QWidget {
     void SetRedrawPaused(bool paused) { redrawPaused_ = paused; }
     // Stops the view timer for good (shut-down).
     void StopViewTimer();
+    // The view timer runs again after a pause (a map rebuild), unless stopped for good.
+    void RestartViewTimers();
     bool viewTimerActive() const { return viewTimer_.isActive(); }
     // The controls show the state again (after a settings load, a key, the twin).
     void SyncControls();

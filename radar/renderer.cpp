@@ -117,8 +117,10 @@ bool RadarRenderer::RenderFrame(const RenderInputs& in, int width, int height) {
         Colour((*in.colours)[kColGlobalGrid]);
         glCallList(shared_.gridList());
     }
+    DrawMapLayers(in);
     if (!in.display->cbatctrails || in.display->cbuserstyle) DrawRecordedTrails(in);
     FirstPass(in);
+    DrawTextures(in);
 
     // Pixel projection for the second pass and the overlays.
     glMatrixMode(GL_PROJECTION);
@@ -135,6 +137,57 @@ bool RadarRenderer::RenderFrame(const RenderInputs& in, int width, int height) {
     DrawOverlays(in);
     glEnable(GL_DEPTH_TEST);
     return true;
+}
+
+void RadarRenderer::DrawMapLayers(const RenderInputs& in) {
+    if (!in.maps || !in.mapColours || !in.maps->built) return;
+    const RadarDisplayState& d = *in.display;
+    for (int type = 1; type <= kLayerTypes; ++type) {
+        const unsigned list = in.maps->outlineLists[static_cast<std::size_t>(type - 1)];
+        if (list == 0 || !OutlineTypeShown(d, type)) continue;
+        Colour(in.mapColours->outlines[static_cast<std::size_t>(type - 1)]);
+        glCallList(list);
+    }
+    // Waypoints: a small ring, the name beside it and the second text below, in the
+    // layer's colour, painted into the frame's pixel layer.
+    const BitmapFont* font = shared_.fonts().Get(FontSize::k10);
+    for (int type = 1; type <= kLayerTypes; ++type) {
+        if (!WaypointTypeShown(d, type)) continue;
+        const auto t = static_cast<std::size_t>(type - 1);
+        layer_.SetColour(in.mapColours->waypoints[t]);
+        for (const SceneWaypoint& w : in.maps->waypoints[t]) {
+            const auto px = RasterPosition(w.point, frame_);
+            if (!px) continue;
+            // The ring centred on the point; the name from 6 right and 2 up, the second
+            // text 6 further right and 8 lower.
+            const int x = px->x, y = px->y;
+            layer_.DrawSymbol(kSymWaypoint, x, y);
+            ++stats_.waypointsDrawn;
+            if (!font) continue;
+            int pen = x + 6;
+            for (const char c : w.name)
+                pen += layer_.DrawGlyph(*font, static_cast<std::uint8_t>(c), pen, y + 2);
+            if (w.text.empty()) continue;
+            pen += 6;
+            for (const char c : w.text)
+                pen += layer_.DrawGlyph(*font, static_cast<std::uint8_t>(c), pen, y - 6);
+        }
+    }
+}
+
+void RadarRenderer::DrawTextures(const RenderInputs& in) {
+    const TextureScene* t = in.textures;
+    if (!t) return;
+    if (t->mosaicsReady && in.showMosaics) {
+        Colour(in.mosaicTint);
+        for (const auto& m : t->mosaics) glCallList(m.list);
+    }
+    const RadarDisplayState& d = *in.display;
+    const bool high = in.view->cameraDistance > 6372.5 + in.autoHeightKm;
+    if (t->globeReady && d.cbworld && (!d.cbautoheight || high)) {
+        Colour(Rgb{1, 1, 1});
+        glCallList(t->globeList);
+    }
 }
 
 void RadarRenderer::DrawRangeRings(const RenderInputs& in) {

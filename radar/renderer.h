@@ -14,11 +14,13 @@
 #include "radar/colour_list.h"
 #include "radar/display_state.h"
 #include "radar/label_layout.h"
+#include "radar/map_scene.h"
 #include "radar/overlay_plan.h"
 #include "radar/pixel_layer.h"
 #include "radar/projection.h"
 #include "radar/radar_view.h"
 #include "radar/screen_cache.h"
+#include "radar/texture_scene.h"
 
 namespace aerova {
 
@@ -44,6 +46,14 @@ struct RenderInputs {
     DayTime utcNow = 0, localNow = 0;
     std::vector<std::string> statusLines;
     bool solid = true;
+    const MapScene* maps = nullptr;  // outlines and waypoints, when built
+    const MapLayerColours* mapColours = nullptr;
+    // The globe picture and the mosaics, with the manager's switch for this window and its
+    // tint, and the height above which "Auto display globe image" shows the globe.
+    const TextureScene* textures = nullptr;
+    bool showMosaics = false;
+    Rgb mosaicTint{1, 1, 1};
+    double autoHeightKm = 750;
 };
 
 struct FrameStats {
@@ -51,6 +61,7 @@ struct FrameStats {
     int labelsDrawn = 0;
     int symbolsDrawn = 0;
     int trailPointsDrawn = 0;
+    int waypointsDrawn = 0;
     PairPrediction pair;
 };
 
@@ -71,6 +82,8 @@ class RadarRenderer {
     void DrawRangeRings(const RenderInputs& in);
     void DrawRecordedTrails(const RenderInputs& in);
     void FirstPass(const RenderInputs& in);
+    void DrawMapLayers(const RenderInputs& in);
+    void DrawTextures(const RenderInputs& in);
     void SecondPass(const RenderInputs& in);
     void DrawLabel(const std::array<std::string, 5>& lines, const Rgb& percent, const Rgb& dollar,
                    const Rgb& colour, bool noSymbol, int position, int symbol, int x, int y);

@@ -18,6 +18,7 @@ enum SymbolNumber : int {
     kSymFiltered = 2,
     kSymRecentTrail = 4,
     kSymManualLabel = 5,
+    kSymWaypoint = 6,  // a small ring
     kSymReplaySpeed1 = 7,
     kSymReplayOther = 8,
     kSymTrailPoint = 9,
