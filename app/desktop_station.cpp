@@ -20,6 +20,7 @@
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "radar/gl_resources.h"
+#include "radar/mosaic_window.h"
 #include "radar/radar_controls.h"
 #include "radar/radar_gl_widget.h"
 #include "radar/radar_help_window.h"
@@ -136,11 +137,13 @@ void DesktopStation::BindWindowSettings() {
     targets.receiverBar = &receiverBar_;
     targets.firstRun = &firstRun_;
     const std::function<void()> placeWindows = BindDesktopSettings(s.settingsFile, targets);
+    BindMapSettings();
     const std::function<void()> servicesLoaded = s.hooks.settingsLoaded;
     s.hooks.settingsLoaded = [this, placeWindows, servicesLoaded] {
         if (servicesLoaded) servicesLoaded();
         placeWindows();
         ComposeLayerLists();
+        if (mosaics_) mosaics_->LoadState();
         // The frequency display has no receiver to show: its button is released at load.
         mainWindow_->SetButtonDown("sbpcr1000", false);
         if (station().receptionStarted()) ShowRadarWindows();
@@ -219,6 +222,8 @@ void DesktopStation::ShutDownWithoutQuestion() {
 }
 
 DesktopStation::~DesktopStation() {
+    keyRouter_.reset();  // no key reaches a window that is going
+    mosaics_.reset();    // its download ends before the state it writes
     // The panels release their contexts before the shared lists' owner goes.
     for (auto& w : radar_) w.reset();
 }
@@ -295,6 +300,25 @@ void DesktopStation::CreateWindows() {
             JoinPath(station().settingsFile.Value("main", "savejpg"),
                      "print-" + FormatDateTime("yymmdd-hh.nn.ss", now) + ".pdf"));
     };
+    mosaics_ = std::make_unique<MosaicManagerWindow>(
+        JoinPath(runner_->station().stationDir(), "aerova-mosaic"), mosaicState_);
+    mosaics_->onApply = [this] { BuildTextures(false); };
+    mosaics_->onDisplayChanged = [this] {
+        for (auto& w : radar_) w->Redraw();
+    };
+    mosaics_->viewOf = [this](int tag) -> std::optional<std::pair<RadarView, QSize>> {
+        RadarWindow& w = radar(tag);
+        if (!w.isVisible()) return std::nullopt;
+        return std::make_pair(w.view(), w.pnradar().size());
+    };
+    mosaics_->ask = [this](const std::string& q, const std::string& t) { return Ask(q, t); };
+    mosaics_->message = [this](const std::string& text, const std::string& title) {
+        Message(text, title);
+    };
+    connect(mainWindow_->button("sbsats"), &QToolButton::toggled, this, [this](bool down) {
+        mosaics_->setVisible(down);
+        if (down) mosaics_->raise();
+    });
     keyRouter_ = std::make_unique<KeyRouter>(radar(1), radar(2));
     keyRouter_->AddForwardingWindow(help_.get());
     qApp->installEventFilter(keyRouter_.get());
@@ -321,6 +345,10 @@ RadarWindowServices DesktopStation::RadarServices(int tag) {
     s.colours = &colours_;
     s.labels = &labels_;
     s.layers = &layerLists_;
+    s.mapColours = &mapColours_;
+    s.mapFolders = [this] { return MapFolderList(); };
+    s.setMapFolder = [this](const std::string& folder, bool on) { folderMarks_[folder] = on; };
+    s.applyMapFiles = [this] { RebuildMaps(); };
     s.receiverBar = &receiverBar_;
     s.stationInputs = [this, tag](RenderInputs& in) {
         const Station& st = station();
@@ -331,6 +359,12 @@ RadarWindowServices DesktopStation::RadarServices(int tag) {
         in.utcNow = st.clock().UtcNow();
         in.localNow = st.clock().LocalNow();
         in.maxVrateNoColourChange = maxVrateNoColourChange_;
+        in.maps = &mapScene_;
+        in.mapColours = &mapColours_;
+        in.textures = &textures_;
+        in.showMosaics = tag == 1 ? mosaicState_.cbradar1 : mosaicState_.cbradar2;
+        in.mosaicTint = RgbFromBytes(mosaicState_.red, mosaicState_.green, mosaicState_.blue);
+        in.autoHeightKm = autoHeightKm_;
     };
     s.quit = [this] { mainWindow_->close(); };
     s.minimise = [this] { Minimise(); };
@@ -420,7 +454,10 @@ bool DesktopStation::Start() {
     // before the first frame.
     startupWindow_->show();
     QApplication::processEvents();
+    ReloadFolderList();
     runner_->StartReception();
+    RebuildMaps();
+    BuildTextures(true);
     startupWindow_->hide();
     RefreshConfigList();
     ShowRadarWindows();

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <map>
 #include <memory>
 
 #include "app/run_options.h"
@@ -16,7 +17,11 @@
 #include "radar/colour_list.h"
 #include "radar/display_state.h"
 #include "radar/label_layout.h"
+#include "radar/map_files.h"
 #include "radar/map_layers.h"
+#include "radar/map_scene.h"
+#include "radar/mosaic_state.h"
+#include "radar/texture_scene.h"
 
 class QSystemTrayIcon;
 
@@ -24,6 +29,7 @@ namespace aerova {
 
 class KeyRouter;
 class MainWindow;
+class MosaicManagerWindow;
 class PrintWindow;
 class RadarHelpWindow;
 struct RadarWindowServices;
@@ -79,6 +85,17 @@ class DesktopStation : public QObject {
     // the question, once the running tick has ended.
     void ShutDownWithoutQuestion();
     void RefreshConfigList();
+    // Rebuilds the outline lists and waypoints from the enabled map folders ("Apply files").
+    // False when a rebuild runs already or no graphics context is there to compile in.
+    bool RebuildMaps();
+    void ReloadFolderList();
+    std::vector<std::pair<std::string, bool>> MapFolderList() const;
+    const MapScene& mapScene() const { return mapScene_; }
+    const TextureScene& textures() const { return textures_; }
+    MosaicDisplayState& mosaicState() { return mosaicState_; }
+    MosaicManagerWindow& mosaicManager() { return *mosaics_; }
+    const std::vector<WaypointName>& waypointNames() const { return waypointNames_; }
+    MapLayerColours& mapColours() { return mapColours_; }
     // The layer lists of both radar windows, named from the settings and keltrix.ini.
     const MapLayerLists& layerLists() const { return layerLists_; }
 
@@ -87,6 +104,9 @@ class DesktopStation : public QObject {
     void BindWindowSettings();
     void ShowRadarWindows();
     void ComposeLayerLists();
+    void BindMapSettings();
+    // The world picture (at the start of reception) and the mosaics ("Apply").
+    void BuildTextures(bool globe);
     RadarWindowServices RadarServices(int tag);
     void Message(const std::string& text, const std::string& title);
     bool Ask(const std::string& question, const std::string& title);
@@ -114,9 +134,19 @@ class DesktopStation : public QObject {
     std::array<bool, 2> minimisedRadars_{true, false};
     bool minimising_ = false;
     bool firstRun_ = true;
+    MapScene mapScene_;
+    MapLayerColours mapColours_;
+    std::vector<std::string> mapFolders_;
+    std::map<std::string, bool> folderMarks_;
+    std::vector<WaypointName> waypointNames_;
+    bool mapsRebuilding_ = false;
+    TextureScene textures_;
+    MosaicDisplayState mosaicState_;
+    int autoHeightKm_ = 750;
     std::unique_ptr<RadarHelpWindow> help_;
     std::unique_ptr<PrintWindow> printWindow_;
     std::unique_ptr<KeyRouter> keyRouter_;
+    std::unique_ptr<MosaicManagerWindow> mosaics_;
 };
 
 // aerovamini with windows: sets the surface format and context sharing, creates the

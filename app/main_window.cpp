@@ -32,7 +32,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         {"spbdctconfig", "SBS", "Config SBS data interface", true, false},
         {"spbpeers", "P", "Show/hide peer list", true, false},
         {"sbscript", "S", "Script manager", true, false},
-        {"sbsats", "M", "Mosaic manager", true, false},
+        {"sbsats", "M", "Mosaic manager", true, true},
         {"sbwx", "WX", "Weather display manager", true, false},
         {"sbpcr1000", "PCR", "ICOM PCR-1000 freq disp via com port", true, false},
         {"spbdb", "DB", "Database and logfile manager", true, false},

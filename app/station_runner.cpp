@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "app/world_map.h"
 #include "base/files.h"
 #include "platform/station_dir.h"
 
@@ -31,6 +32,7 @@ StationRunner::StationRunner(const RunOptions& options, StationEnvironment dialo
 StationRunner::~StationRunner() = default;
 
 std::optional<std::string> StationRunner::Create() {
+    InstallWorldMap(station_->stationDir());
     if (!ForceDirectories(station_->stationDir()))
         return "cannot create the station directory " + station_->stationDir();
     if (!station_->FormCreate())

@@ -13,23 +13,27 @@ function(aerova_add_library name)
   endif()
 endfunction()
 
-# aerova_add_tests(<name> SOURCES <files...> LIBS <targets...> [THREADED] [REAL_DATA])
+# aerova_add_tests(<name> SOURCES <files...> LIBS <targets...> [THREADED] [REAL_DATA] [SERIAL])
 # One GoogleTest executable; every test case is registered with CTest.
 #   THREADED   the tests run servers or other threads: the ThreadSanitizer build runs them
 #              (CTest label "threads", and the target aerova_threaded_tests builds them).
 #   REAL_DATA  some cases read the recorded frames in AEROVA_DATA_DIR; their suites end in
 #              "RealData" and are not registered when the recordings are absent.
+#   SERIAL     the tests run alone (they drive the shared X display's keyboard focus).
 function(aerova_add_tests name)
   if(NOT AEROVA_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "THREADED;REAL_DATA" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "THREADED;REAL_DATA;SERIAL" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     AEROVA_DATA_DIR="${AEROVA_DATA_DIR}"
     AEROVA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   set(properties ENVIRONMENT "AEROVA_BUILD_DIR=${PROJECT_BINARY_DIR}")
+  if(ARG_SERIAL)
+    list(APPEND properties RUN_SERIAL TRUE)
+  endif()
   if(ARG_THREADED)
     list(APPEND properties LABELS threads)
     set_property(GLOBAL APPEND PROPERTY AEROVA_THREADED_TESTS ${name})

@@ -163,7 +163,7 @@ void Station::AgePeers(DayTime now) {
 }
 
 void Station::Timer1Timer() {
-    if (settingsBusy()) return;
+    if (settingsBusy() || mapsRebuilding) return;
     const auto started = std::chrono::steady_clock::now();
     queue.queueing = true;
     queue.locked = false;

@@ -130,8 +130,9 @@ class Station {
     DatagramQueue queue;
     ListFiles listFiles;
     std::vector<std::string> labelEditorLog, aisLog, newAircraftLog;  // today's log lists
-    std::string wxradar[5];  // keys "1" to "4" and "lightning" of wxradar.ini
-    std::mutex tableMutex;   // held while the cycle writes the tables; servers read under it
+    std::string wxradar[5];       // keys "1" to "4" and "lightning" of wxradar.ini
+    bool mapsRebuilding = false;  // the main cycle waits while the map is rebuilt
+    std::mutex tableMutex;        // held while the cycle writes the tables; servers read under it
 
     const StationClock& clock() const { return clock_; }
     const std::string& stationDir() const { return env_.stationDir; }
