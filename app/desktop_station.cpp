@@ -349,6 +349,7 @@ RadarWindowServices DesktopStation::RadarServices(int tag) {
     s.mapFolders = [this] { return MapFolderList(); };
     s.setMapFolder = [this](const std::string& folder, bool on) { folderMarks_[folder] = on; };
     s.applyMapFiles = [this] { RebuildMaps(); };
+    s.reloadMapFolders = [this] { ReloadFolderList(); };
     s.receiverBar = &receiverBar_;
     s.stationInputs = [this, tag](RenderInputs& in) {
         const Station& st = station();

@@ -1,5 +1,6 @@
 #include "radar/radar_controls.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -573,6 +574,13 @@ void RadarControls::BuildColoursPanel() {
     controls_["sbapply"] = apply;
     connect(apply, &QPushButton::clicked, this, [this] {
         if (services_.applyMapFiles) services_.applyMapFiles();
+    });
+    // The folder list's popup command rescans the station directory.
+    auto* reload = new QAction("Reload filelist", list("cbfolders"));
+    list("cbfolders")->setContextMenuPolicy(Qt::ActionsContextMenu);
+    list("cbfolders")->addAction(reload);
+    connect(reload, &QAction::triggered, this, [this] {
+        if (services_.reloadMapFolders) services_.reloadMapFolders();
     });
     connect(list("cbfolders"), &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (syncing_ || !services_.setMapFolder) return;

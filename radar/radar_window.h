@@ -79,6 +79,7 @@ struct RadarWindowServices {
     std::function<std::vector<std::pair<std::string, bool>>()> mapFolders;
     std::function<void(const std::string& folder, bool enabled)> setMapFolder;
     std::function<void()> applyMapFiles;
+    std::function<void()> reloadMapFolders;
 };
 
 class RadarWindow : public QWidget {
