@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -11,6 +12,7 @@
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QToolButton>
+#include <QUrl>
 #include <cstdlib>
 
 #include "app/desktop_settings.h"
@@ -20,6 +22,7 @@
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "radar/gl_resources.h"
+#include "radar/label_editor_window.h"
 #include "radar/mosaic_window.h"
 #include "radar/radar_controls.h"
 #include "radar/radar_gl_widget.h"
@@ -189,6 +192,19 @@ void DesktopStation::ComposeLayerLists() {
     layerLists_ = aerova::ComposeLayerLists(names, *layerNotes_);
 }
 
+void DesktopStation::ShowLabelEditor(bool shown) {
+    if (shown) {
+        labelEditor_->SetLogList(station().labelEditorLog);
+        labelEditor_->show();
+        labelEditor_->raise();
+        labelEditor_->activateWindow();
+    } else {
+        labelEditor_->hide();
+    }
+    mainWindow_->SetButtonDown("spbLabelEditor", shown);
+    for (auto& w : radar_) w->SyncControls();
+}
+
 void DesktopStation::RefreshConfigList() {
     const ConfigurationSets& sets = station().configSets;
     mainWindow_->SetConfigList(sets.cbconfig(), sets.shown);
@@ -223,7 +239,8 @@ void DesktopStation::ShutDownWithoutQuestion() {
 
 DesktopStation::~DesktopStation() {
     keyRouter_.reset();  // no key reaches a window that is going
-    mosaics_.reset();    // its download ends before the state it writes
+    labelEditor_.reset();
+    mosaics_.reset();  // its download ends before the state it writes
     // The panels release their contexts before the shared lists' owner goes.
     for (auto& w : radar_) w.reset();
 }
@@ -319,6 +336,30 @@ void DesktopStation::CreateWindows() {
         mosaics_->setVisible(down);
         if (down) mosaics_->raise();
     });
+    labelEditor_ = std::make_unique<LabelEditorWindow>(runner_->station().stationDir());
+    labelEditor_->onLayoutChanged = [this](const LabelLayout& layout) {
+        labels_ = layout;
+        for (auto& w : radar_) w->Redraw();
+    };
+    labelEditor_->onLayoutAccepted = labelEditor_->onLayoutChanged;
+    labelEditor_->onClosed = [this] {
+        for (auto& w : radar_) w->SyncControls();
+        mainWindow_->SetButtonDown("spbLabelEditor", false);
+    };
+    labelEditor_->open = [](const std::string& path) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    };
+    labelEditor_->ask = [this](const std::string& q, const std::string& t) { return Ask(q, t); };
+    labelEditor_->message = [this](const std::string& text, const std::string& title) {
+        Message(text, title);
+    };
+    // Keys of the editor's boxes go to the radar window active last; its text pane keeps its
+    // own.
+    labelEditor_->onKey = [this](const QKeyEvent& key) {
+        return keyRouter_ && keyRouter_->lastActive().Route(KeyPressFromEvent(key));
+    };
+    connect(mainWindow_->button("spbLabelEditor"), &QToolButton::toggled, this,
+            [this](bool down) { ShowLabelEditor(down); });
     keyRouter_ = std::make_unique<KeyRouter>(radar(1), radar(2));
     keyRouter_->AddForwardingWindow(help_.get());
     qApp->installEventFilter(keyRouter_.get());
@@ -350,6 +391,8 @@ RadarWindowServices DesktopStation::RadarServices(int tag) {
     s.setMapFolder = [this](const std::string& folder, bool on) { folderMarks_[folder] = on; };
     s.applyMapFiles = [this] { RebuildMaps(); };
     s.reloadMapFolders = [this] { ReloadFolderList(); };
+    s.showLabelEditor = [this](bool shown) { ShowLabelEditor(shown); };
+    s.labelEditorVisible = [this] { return labelEditor_ && labelEditor_->isVisible(); };
     s.receiverBar = &receiverBar_;
     s.stationInputs = [this, tag](RenderInputs& in) {
         const Station& st = station();
@@ -438,8 +481,7 @@ bool DesktopStation::Start() {
             QMessageBox::critical(nullptr, kMainCaption, QString::fromStdString(*error));
         return false;
     }
-    Station& s = station();
-    labels_ = LoadLabelLayout(JoinPath(s.stationDir(), kLabelFileName));
+    labels_ = labelEditor_->layout();
     // A logout or a kill ends the station in order, without the question.
     signals_ = std::make_unique<TerminationSignals>();
     if (signals_->ok()) {

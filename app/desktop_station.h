@@ -30,6 +30,7 @@ namespace aerova {
 class KeyRouter;
 class MainWindow;
 class MosaicManagerWindow;
+class LabelEditorWindow;
 class PrintWindow;
 class RadarHelpWindow;
 struct RadarWindowServices;
@@ -94,6 +95,10 @@ class DesktopStation : public QObject {
     const TextureScene& textures() const { return textures_; }
     MosaicDisplayState& mosaicState() { return mosaicState_; }
     MosaicManagerWindow& mosaicManager() { return *mosaics_; }
+    LabelEditorWindow& labelEditor() { return *labelEditor_; }
+    const LabelLayout& labelsInUse() const { return labels_; }
+    // `spbLabelEditor` of the main and both radar windows, and Ctrl+L.
+    void ShowLabelEditor(bool shown);
     const std::vector<WaypointName>& waypointNames() const { return waypointNames_; }
     MapLayerColours& mapColours() { return mapColours_; }
     // The layer lists of both radar windows, named from the settings and keltrix.ini.
@@ -147,6 +152,7 @@ class DesktopStation : public QObject {
     std::unique_ptr<PrintWindow> printWindow_;
     std::unique_ptr<KeyRouter> keyRouter_;
     std::unique_ptr<MosaicManagerWindow> mosaics_;
+    std::unique_ptr<LabelEditorWindow> labelEditor_;
 };
 
 // aerovamini with windows: sets the surface format and context sharing, creates the

@@ -398,3 +398,43 @@ TEST(Gui, TheFirstStartShowsTheDisclaimer) {
 
 }  // namespace
 }  // namespace aerova
+
+#include "radar/label_editor_window.h"
+
+namespace aerova {
+namespace {
+
+// Ctrl+L and the "Label editor" buttons open the editor; a slot changed there is what the
+// radar windows draw at once, and Cancel takes it back.
+TEST(Gui, TheLabelEditorOpensFromTheRadarWindowsAndDrivesTheirLabels) {
+    REQUIRE_DISPLAY();
+    const QString qdir = FreshStationDir("gui-labels");
+    RunOptions options;
+    options.stationDir = qdir.toStdString();
+    options.nosrv = true;
+    options.portOffset = 30000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    DesktopStation station(options);
+    station.askOverride = [](const std::string&, const std::string&) { return true; };
+    ASSERT_TRUE(station.Start());
+    RadarWindow& r1 = station.radar(1);
+    r1.RunCommand(RadarCommand::kShowLabelEditor);
+    LabelEditorWindow& editor = station.labelEditor();
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_TRUE(r1.controls().button("spbLabelEditor")->isChecked());
+    EXPECT_TRUE(station.radar(2).controls().button("spbLabelEditor")->isChecked());
+
+    const std::int32_t before = editor.layout().kinds[0][0][0];
+    editor.ChooseSlot(0, 0, 3);
+    const std::int32_t after = editor.layout().kinds[0][0][0];
+    EXPECT_NE(after, before);
+    EXPECT_EQ(station.labelsInUse().kinds[0][0][0], after);
+    editor.Cancel();
+    EXPECT_EQ(station.labelsInUse().kinds[0][0][0], before);
+    station.ShowLabelEditor(false);
+    EXPECT_FALSE(r1.controls().button("spbLabelEditor")->isChecked());
+    EXPECT_TRUE(station.Quit());
+    QDir(qdir).removeRecursively();
+}
+
+}  // namespace
+}  // namespace aerova

@@ -36,7 +36,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         {"sbwx", "WX", "Weather display manager", true, false},
         {"sbpcr1000", "PCR", "ICOM PCR-1000 freq disp via com port", true, false},
         {"spbdb", "DB", "Database and logfile manager", true, false},
-        {"spbLabelEditor", "L", "Label editor and Google Earth", true, false},
+        {"spbLabelEditor", "L", "Label editor and Google Earth", true, true},
         {"sbatc", "ATC", "ATC flight console", true, false},
         {"spbmini", "MV", "Miniview dialog", true, false},
         {"spbftp", "A", "Show/hide Alert Manager", true, false},

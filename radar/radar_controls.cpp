@@ -154,7 +154,7 @@ void RadarControls::BuildControlBar() {
         {"spbradar1", "1", "Show/hide Radar 1", true, true},
         {"spbradar2", "2", "Show/hide Radar 2", true, true},
         {"spbnonvislist", "NP", "Show/hide aircraft list", true, false},
-        {"spbLabelEditor", "L", "Label editor", true, false},
+        {"spbLabelEditor", "L", "Label editor", true, true},
         {"spbdctconfig", "SBS", "Configure data interface", true, false},
         {"spbMin", "_", "Minimize application", false, true},
         {"spbquit", "X", "Quit Aerova", false, true},
@@ -230,6 +230,9 @@ void RadarControls::BuildControlBar() {
     for (const auto& [b, p] : panelButtons)
         connect(button(b), &QToolButton::toggled, this,
                 [&w, p = p](bool down) { w.SetPanelShown(p, down); });
+    connect(button("spbLabelEditor"), &QToolButton::toggled, this, [this](bool down) {
+        if (services_.showLabelEditor) services_.showLabelEditor(down);
+    });
     connect(button("spbhelp"), &QToolButton::toggled, this, [this](bool) {
         if (services_.showHelp) services_.showHelp(window_.tag());
     });
@@ -788,6 +791,8 @@ void RadarControls::Sync() {
     SetButtonDown(w.tag() == 1 ? "spbradar1" : "spbradar2", w.isVisible());
     SetButtonDown(w.tag() == 1 ? "spbradar2" : "spbradar1", otherShown);
     if (services_.helpVisible) SetButtonDown("spbhelp", services_.helpVisible());
+    if (services_.labelEditorVisible)
+        SetButtonDown("spbLabelEditor", services_.labelEditorVisible());
     syncing_ = was;
 }
 

@@ -337,7 +337,8 @@ void RadarWindow::RunCommand(RadarCommand command) {
             SaveJpeg();
             break;
         case C::kShowLabelEditor:
-            return;  // comes with the label editor
+            if (services_.showLabelEditor) services_.showLabelEditor(true);
+            return;
         case C::kPrintBlackAndWhite:
         case C::kPrintColour:
             if (services_.showPrintPicture)

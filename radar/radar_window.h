@@ -80,6 +80,9 @@ struct RadarWindowServices {
     std::function<void(const std::string& folder, bool enabled)> setMapFolder;
     std::function<void()> applyMapFiles;
     std::function<void()> reloadMapFolders;
+    // The label editor (`spbLabelEditor`, Ctrl+L) shown or hidden; whether it shows.
+    std::function<void(bool shown)> showLabelEditor;
+    std::function<bool()> labelEditorVisible;
 };
 
 class RadarWindow : public QWidget {
