@@ -192,8 +192,30 @@ void DesktopStation::ComposeLayerLists() {
     layerLists_ = aerova::ComposeLayerLists(names, *layerNotes_);
 }
 
+void DesktopStation::ShowKmlOptions() {
+    const KmlOptions& k = services().kmlOptions;
+    KmlEditorOptions o;
+    o.cockpit = k.cockpit;
+    o.aircraft = k.aircraft;
+    o.iconscale = k.iconscale;
+    o.flightid = k.flightid;
+    o.altitude = k.altitude;
+    o.usealtitude = k.usealtitude;
+    o.track = k.track;
+    o.gs = k.gs;
+    o.vrate = k.vrate;
+    o.dynamickml = k.dynamickml;
+    o.icaotype = k.icaotype;
+    o.reg = k.reg;
+    o.trails = k.trails;
+    o.peers = k.peers;
+    o.route = k.route;
+    labelEditor_->SetKmlOptions(o);
+}
+
 void DesktopStation::ShowLabelEditor(bool shown) {
     if (shown) {
+        ShowKmlOptions();
         labelEditor_->SetLogList(station().labelEditorLog);
         labelEditor_->show();
         labelEditor_->raise();
@@ -357,6 +379,31 @@ void DesktopStation::CreateWindows() {
     // own.
     labelEditor_->onKey = [this](const QKeyEvent& key) {
         return keyRouter_ && keyRouter_->lastActive().Route(KeyPressFromEvent(key));
+    };
+    // The editor shows the KML servers' options; the servers' copy is the one the settings
+    // hold.
+    labelEditor_->onKmlOptionsChanged = [this](const KmlEditorOptions& o) {
+        KmlOptions& k = services().kmlOptions;
+        k.cockpit = o.cockpit;
+        k.aircraft = o.aircraft;
+        k.iconscale = o.iconscale;
+        k.flightid = o.flightid;
+        k.altitude = o.altitude;
+        k.usealtitude = o.usealtitude;
+        k.track = o.track;
+        k.gs = o.gs;
+        k.vrate = o.vrate;
+        k.dynamickml = o.dynamickml;
+        k.icaotype = o.icaotype;
+        k.reg = o.reg;
+        k.trails = o.trails;
+        k.peers = o.peers;
+        k.route = o.route;
+        services().ApplyKmlOptions();
+    };
+    labelEditor_->onReload = [this] {
+        services().ReloadKmlTemplates();
+        ShowKmlOptions();
     };
     connect(mainWindow_->button("spbLabelEditor"), &QToolButton::toggled, this,
             [this](bool down) { ShowLabelEditor(down); });

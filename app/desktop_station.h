@@ -99,6 +99,7 @@ class DesktopStation : public QObject {
     const LabelLayout& labelsInUse() const { return labels_; }
     // `spbLabelEditor` of the main and both radar windows, and Ctrl+L.
     void ShowLabelEditor(bool shown);
+    void ShowKmlOptions();
     const std::vector<WaypointName>& waypointNames() const { return waypointNames_; }
     MapLayerColours& mapColours() { return mapColours_; }
     // The layer lists of both radar windows, named from the settings and keltrix.ini.

@@ -5,8 +5,11 @@
 #include <QUdpSocket>
 
 #include "base/files.h"
+#include "base/numbers.h"
+#include "base/strings.h"
 #include "database/identify_target.h"
 #include "platform/udp_drops.h"
+#include "radar/colour_list.h"
 #include "radar/radar_view.h"
 #include "sim/traffic_simulator.h"
 
@@ -18,6 +21,7 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
       options_(options),
       dataServer1_(table, station.tableMutex, udp_),
       dataServer2_(table, station.tableMutex, udp_),
+      kml_(table, station.tableMutex),
       poller_(udp_, [this]() -> std::optional<PollView> {
           // Without radar windows the view is the receiver position seen from radar
           // window 1's starting distance.
@@ -144,6 +148,24 @@ void StationServices::BindSettings() {
     // The receiver settings window shows these two switches as well.
     s.Bind("datasource", "rawlog", receiverSettings.cbrawlog);
     s.Bind("datasource", "tcas", receiverSettings.cbtcas);
+    KmlOptions& kml = kmlOptions;
+    s.Bind("google", "cockpitport", kml.cockpitport);
+    s.Bind("google", "aircraftport", kml.aircraftport);
+    s.Bind("google", "cockpit", kml.cockpit);
+    s.Bind("google", "aircraft", kml.aircraft);
+    s.Bind("google", "iconscale", kml.iconscale);
+    s.Bind("google", "flightid", kml.flightid);
+    s.Bind("google", "altitude", kml.altitude);
+    s.Bind("google", "usealtitude", kml.usealtitude);
+    s.Bind("google", "track", kml.track);
+    s.Bind("google", "gs", kml.gs);
+    s.Bind("google", "vrate", kml.vrate);
+    s.Bind("google", "dynamickml", kml.dynamickml);
+    s.Bind("google", "icaotype", kml.icaotype);
+    s.Bind("google", "reg", kml.reg);
+    s.Bind("google", "trails", kml.trails);
+    s.Bind("google", "peers", kml.peers);
+    s.Bind("google", "route", kml.route);
     station_.hooks.settingsLoaded = [this] { ApplySettings(); };
 }
 
@@ -157,6 +179,10 @@ void StationServices::ApplySettings() {
     PollSettings poll = pollSettings;
     poll.listenerport = listenerPort();
     poller_.SetSettings(poll);
+    // The KML options and colours of the loaded set; servers switched on or off, or moved
+    // to other ports, restart.
+    ApplyKmlOptions();
+    if (!KmlServersAsSet()) StartKml();
 }
 
 std::uint16_t StationServices::feedPort() const {
@@ -174,6 +200,7 @@ StationServices::~StationServices() {
     if (demoTimer_) demoTimer_->stop();
     dataServer1_.Stop();
     dataServer2_.Stop();
+    kml_.Stop();
 }
 
 std::uint16_t StationServices::listenerPort() const {
@@ -248,6 +275,7 @@ void StationServices::StartOfReception() {
         if (!dataServer(n).Start(s))
             PortFailure("Cannot open the data server on TCP port " + std::to_string(s.port));
     }
+    ReloadKmlTemplates();
     if (!receiver_->Start())
         PortFailure("Cannot open the receiver input on UDP port " +
                     std::to_string(kReceiverInputPort + options_.portOffset));
@@ -258,6 +286,69 @@ void StationServices::StartOfReception() {
         poller_.SetSettings(poll);
         poller_.Start();
     }
+}
+
+void StationServices::ApplyKmlOptions() {
+    // The colours in force: the desktop binds them to its colour list, a headless station
+    // keeps the values of its settings file.
+    const auto colour = [this](const char* section, const char* key) {
+        const Rgb c = RgbFromColourInt(IntOr(station_.settingsFile.Value(section, key), 0));
+        return KmlRgb{c.r, c.g, c.b};
+    };
+    KmlStyle style;
+    style.active = colour("colors", "active");
+    style.inactive = colour("colors", "inactive");
+    style.onground = colour("colors", "onground");
+    style.vehicle = colour("colors", "vehicle");
+    style.climbing = colour("usercolors", "color3");
+    style.descending = colour("usercolors", "color4");
+    style.iconDir = JoinPath(station_.stationDir(), "aerova-scripts");
+    kml_.SetOptions(kmlOptions, style);
+}
+
+void StationServices::ReloadKmlTemplates() {
+    kml_.Stop();
+    std::optional<KmlTemplates> templates =
+        LoadKmlTemplates(JoinPath(station_.stationDir(), "aerova-scripts"));
+    if (!templates) kmlOptions.dynamickml = false;
+    kml_.SetTemplates(std::move(templates));
+    ApplyKmlOptions();
+    StartKml();
+}
+
+namespace {
+
+// A KML server's port from the settings, shifted by the offset; 0 when that is no port.
+int KmlPort(int port, int offset) {
+    const long shifted = static_cast<long>(port) + offset;
+    return port > 0 && shifted > 0 && shifted <= 65535 ? static_cast<int>(shifted) : 0;
+}
+
+}  // namespace
+
+bool StationServices::KmlServersAsSet() const {
+    const int aircraft = KmlPort(kmlOptions.aircraftport, options_.portOffset);
+    const int cockpit = KmlPort(kmlOptions.cockpitport, options_.portOffset);
+    return kml_.aircraftRunning() == kmlOptions.aircraft &&
+           kml_.cockpitRunning() == kmlOptions.cockpit &&
+           (!kmlOptions.aircraft || kml_.aircraftPort() == aircraft) &&
+           (!kmlOptions.cockpit || kml_.cockpitPort() == cockpit);
+}
+
+void StationServices::StartKml() {
+    KmlServerSettings s;
+    s.aircraftport = KmlPort(kmlOptions.aircraftport, options_.portOffset);
+    s.cockpitport = KmlPort(kmlOptions.cockpitport, options_.portOffset);
+    // A port setting that is no port (0 would bind any free one) counts as a failure.
+    s.aircraft = kmlOptions.aircraft && s.aircraftport != 0;
+    s.cockpit = kmlOptions.cockpit && s.cockpitport != 0;
+    const KmlServerFailures failed = kml_.Start(s);
+    if (kmlOptions.aircraft && (failed.aircraft || !s.aircraft))
+        PortFailure(Concat({"Cannot open the KML aircraft server on TCP port ",
+                            std::to_string(kmlOptions.aircraftport + options_.portOffset)}));
+    if (kmlOptions.cockpit && (failed.cockpit || !s.cockpit))
+        PortFailure(Concat({"Cannot open the KML cockpit server on TCP port ",
+                            std::to_string(kmlOptions.cockpitport + options_.portOffset)}));
 }
 
 void StationServices::StartDemo() {
@@ -317,6 +408,7 @@ void StationServices::CloseSockets() {
     feed_.Close();
     dataServer1_.Stop();
     dataServer2_.Stop();
+    kml_.Stop();
 }
 
 void StationServices::ReadListener() {

@@ -1,8 +1,8 @@
 #pragma once
 // The station's subsystems put together: report ingest with the AIS vessels, the aircraft
 // database and route files, the receiver link, the BaseStation-format feed, the data
-// servers and the station network. Both the headless and the desktop program use it; it
-// fills the Station's hooks and owns the report listener socket.
+// servers, the KML servers and the station network. Both the headless and the desktop
+// program use it; it fills the Station's hooks and owns the report listener socket.
 
 #include <QObject>
 #include <array>
@@ -17,6 +17,7 @@
 #include "distribution/data_poller.h"
 #include "distribution/data_server.h"
 #include "distribution/feed_server.h"
+#include "distribution/kml_server.h"
 #include "distribution/station_network.h"
 #include "platform/udp_sender.h"
 #include "receiver/receiver_link.h"
@@ -53,6 +54,7 @@ class StationServices : public QObject {
     StationNetwork& network() { return *network_; }
     AircraftDatabase& database() { return database_; }
     DataServer& dataServer(int n) { return n == 1 ? dataServer1_ : dataServer2_; }
+    KmlServer& kml() { return kml_; }
     std::uint16_t listenerPort() const;
     std::uint16_t feedPort() const;
     bool listening() const { return listener_ != nullptr; }
@@ -82,12 +84,23 @@ class StationServices : public QObject {
     DataServerOptions serverOptions;                    // mini/serverpwd
     std::array<bool, 2> serverUpdatesOnly{true, true};  // mini/cb7988, mini/cb7989
     TSQLOptions databaseOptions;                        // database/createsql ...
+    KmlOptions kmlOptions;                              // google/...
+
+    // The label editor's "Reload" (and the start of reception): stops both KML servers,
+    // loads the template files of aerova-scripts (a missing one turns template mode off)
+    // and starts the servers `kmlOptions` switches on.
+    void ReloadKmlTemplates();
+    // `kmlOptions` or the target colours changed: the KML servers use them from their next
+    // request.
+    void ApplyKmlOptions();
 
   private:
     void BindHooks();
     void BindSettings();
     void ApplySettings();
     void OpenFeed();
+    void StartKml();
+    bool KmlServersAsSet() const;
     void StartOfReception();
     void OpenSockets();
     void CloseSockets();
@@ -110,6 +123,7 @@ class StationServices : public QObject {
     SbsDeviceLibrary deviceLibrary_;
     FeedServer feed_;
     DataServer dataServer1_, dataServer2_;
+    KmlServer kml_;
     DataPoller poller_;
     std::unique_ptr<StationNetwork> network_;
     QUdpSocket* listener_ = nullptr;
