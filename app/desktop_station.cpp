@@ -31,6 +31,7 @@
 #include "radar/renderer.h"
 #include "radar/ring_centre.h"
 #include "radar/target_style.h"
+#include "station/ais.h"
 
 namespace aerova {
 
@@ -217,6 +218,9 @@ void DesktopStation::ShowLabelEditor(bool shown) {
     if (shown) {
         ShowKmlOptions();
         labelEditor_->SetLogList(station().labelEditorLog);
+        // The vessel reference lists as they stand now.
+        labelEditor_->SetVesselLists(services().aisLists.lbaisname,
+                                     services().aisLists.lbaislogfile, MidList());
         labelEditor_->show();
         labelEditor_->raise();
         labelEditor_->activateWindow();
