@@ -75,4 +75,8 @@ inline unsigned char ByteAt(std::string_view s, std::size_t i) {
 }
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
+// A text as a URL query value: letters, digits and "-._~" stay, every other byte becomes
+// "%XX".
+std::string PercentEncoded(std::string_view text);
+
 }  // namespace aerova

@@ -27,23 +27,6 @@ void InitCurlOnce() {
     (void)initialised;
 }
 
-std::string PercentEncoded(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
-            b == '-' || b == '.' || b == '_' || b == '~') {
-            out += c;
-        } else {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        }
-    }
-    return out;
-}
-
 // The reply body, cut off (and the transfer failed) beyond the size limit.
 std::size_t CollectBody(char* data, std::size_t size, std::size_t count, void* target) {
     auto* body = static_cast<std::string*>(target);
