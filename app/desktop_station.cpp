@@ -194,24 +194,7 @@ void DesktopStation::ComposeLayerLists() {
 }
 
 void DesktopStation::ShowKmlOptions() {
-    const KmlOptions& k = services().kmlOptions;
-    KmlEditorOptions o;
-    o.cockpit = k.cockpit;
-    o.aircraft = k.aircraft;
-    o.iconscale = k.iconscale;
-    o.flightid = k.flightid;
-    o.altitude = k.altitude;
-    o.usealtitude = k.usealtitude;
-    o.track = k.track;
-    o.gs = k.gs;
-    o.vrate = k.vrate;
-    o.dynamickml = k.dynamickml;
-    o.icaotype = k.icaotype;
-    o.reg = k.reg;
-    o.trails = k.trails;
-    o.peers = k.peers;
-    o.route = k.route;
-    labelEditor_->SetKmlOptions(o);
+    labelEditor_->SetKmlOptions(services().kmlOptions);
 }
 
 void DesktopStation::ShowLabelEditor(bool shown) {
@@ -386,23 +369,8 @@ void DesktopStation::CreateWindows() {
     };
     // The editor shows the KML servers' options; the servers' copy is the one the settings
     // hold.
-    labelEditor_->onKmlOptionsChanged = [this](const KmlEditorOptions& o) {
-        KmlOptions& k = services().kmlOptions;
-        k.cockpit = o.cockpit;
-        k.aircraft = o.aircraft;
-        k.iconscale = o.iconscale;
-        k.flightid = o.flightid;
-        k.altitude = o.altitude;
-        k.usealtitude = o.usealtitude;
-        k.track = o.track;
-        k.gs = o.gs;
-        k.vrate = o.vrate;
-        k.dynamickml = o.dynamickml;
-        k.icaotype = o.icaotype;
-        k.reg = o.reg;
-        k.trails = o.trails;
-        k.peers = o.peers;
-        k.route = o.route;
+    labelEditor_->onKmlOptionsChanged = [this](const KmlOptions& o) {
+        services().kmlOptions = o;
         services().ApplyKmlOptions();
     };
     labelEditor_->onReload = [this] {

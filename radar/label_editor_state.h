@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/kml_options.h"
 #include "radar/label_layout.h"
 
 namespace aerova {
@@ -108,24 +109,8 @@ EditorPoint PlaceEditorWindow(EditorPoint stored, int width, int height,
 inline constexpr double kKmlEditorIconScales[] = {0.33, 0.5, 0.66, 0.75, 0.8, 0.9, 1.0};
 inline constexpr int kKmlEditorDefaultIconScale = 4;
 
-// The KML options of section `google`, named by their keys.
-struct KmlEditorOptions {
-    bool cockpit = true;                         // cockpit server active
-    bool aircraft = true;                        // aircraft server active
-    int iconscale = kKmlEditorDefaultIconScale;  // index into kKmlEditorIconScales
-    bool flightid = true;
-    bool altitude = true;
-    bool usealtitude = true;  // "Clamp flights to ground"
-    bool track = false;
-    bool gs = false;
-    bool vrate = false;
-    bool dynamickml = false;  // "Use dynamic script"
-    bool icaotype = false;
-    bool reg = false;
-    bool trails = false;
-    bool peers = false;
-    bool route = false;
-};
+// The KML options the editor shows are the servers' own (section `google`).
+using KmlEditorOptions = KmlOptions;
 // The index the icon size box shows. Unlike the label file's indexes, an index outside the
 // list gives the default (0.8): the settings and the KML servers read it so.
 int KmlEditorIconScaleIndex(int iconscale);
