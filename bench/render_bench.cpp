@@ -125,28 +125,11 @@ struct Fixture {
 
 Fixture* g_fixture = nullptr;
 
-void RunFrames(benchmark::State& state, bool glyphByGlyph) {
-    Fixture& fx = *g_fixture;
-    RadarGlWidget& panel = fx.window->pnradar();
-    panel.makeCurrent();
-    panel.renderer().SetGlyphPath(glyphByGlyph);
-    const RenderInputs in = fx.Inputs();
-    std::vector<double> ms;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        panel.renderer().RenderFrame(in, kWidth, kHeight);
-        glFinish();
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        state.SetIterationTime(elapsed.count());
-        ms.push_back(elapsed.count() * 1000);
-    }
-    panel.renderer().SetGlyphPath(false);
-    panel.doneCurrent();
-    std::sort(ms.begin(), ms.end());
-    state.counters["median_ms"] = ms.empty() ? 0 : ms[ms.size() / 2];
-    state.counters["labels"] = panel.renderer().stats().labelsDrawn;
-    state.counters["trail_points"] = panel.renderer().stats().trailPointsDrawn;
-}
+struct MapFixture;
+MapFixture* g_map = nullptr;
+
+// Frames of radar window 1, timed with glFinish; `withMap` adds the station's map.
+void RunFrames(benchmark::State& state, bool glyphByGlyph, bool withMap);
 
 // The map of a station: the shipped world map and 10,000 named waypoints over the view.
 struct MapFixture {
@@ -171,15 +154,16 @@ struct MapFixture {
         panel.doneCurrent();
     }
 };
-MapFixture* g_map = nullptr;
-
-void BM_RadarFrame2000LabelledWorldMap10000Waypoints(benchmark::State& state) {
+void RunFrames(benchmark::State& state, bool glyphByGlyph, bool withMap) {
     Fixture& fx = *g_fixture;
     RadarGlWidget& panel = fx.window->pnradar();
     panel.makeCurrent();
+    panel.renderer().SetGlyphPath(glyphByGlyph);
     RenderInputs in = fx.Inputs();
-    in.maps = &g_map->scene;
-    in.mapColours = &g_map->colours;
+    if (withMap) {
+        in.maps = &g_map->scene;
+        in.mapColours = &g_map->colours;
+    }
     std::vector<double> ms;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -189,11 +173,18 @@ void BM_RadarFrame2000LabelledWorldMap10000Waypoints(benchmark::State& state) {
         state.SetIterationTime(elapsed.count());
         ms.push_back(elapsed.count() * 1000);
     }
+    panel.renderer().SetGlyphPath(false);
     panel.doneCurrent();
     std::sort(ms.begin(), ms.end());
+    const FrameStats& stats = panel.renderer().stats();
     state.counters["median_ms"] = ms.empty() ? 0 : ms[ms.size() / 2];
-    state.counters["waypoints"] = panel.renderer().stats().waypointsDrawn;
-    state.counters["labels"] = panel.renderer().stats().labelsDrawn;
+    state.counters["labels"] = stats.labelsDrawn;
+    state.counters["trail_points"] = stats.trailPointsDrawn;
+    if (withMap) state.counters["waypoints"] = stats.waypointsDrawn;
+}
+
+void BM_RadarFrame2000LabelledWorldMap10000Waypoints(benchmark::State& state) {
+    RunFrames(state, false, true);
 }
 BENCHMARK(BM_RadarFrame2000LabelledWorldMap10000Waypoints)
     ->UseManualTime()
@@ -202,7 +193,7 @@ BENCHMARK(BM_RadarFrame2000LabelledWorldMap10000Waypoints)
 
 // The frame as the windows draw it: label pixels composed in memory, one transfer.
 void BM_RadarFrame2000Labelled(benchmark::State& state) {
-    RunFrames(state, false);
+    RunFrames(state, false, false);
 }
 BENCHMARK(BM_RadarFrame2000Labelled)
     ->UseManualTime()
@@ -211,7 +202,7 @@ BENCHMARK(BM_RadarFrame2000Labelled)
 
 // For comparison: every glyph through its own bitmap list.
 void BM_RadarFrame2000LabelledGlyphByGlyph(benchmark::State& state) {
-    RunFrames(state, true);
+    RunFrames(state, true, false);
 }
 BENCHMARK(BM_RadarFrame2000LabelledGlyphByGlyph)
     ->UseManualTime()
