@@ -86,11 +86,13 @@ void DesktopStation::ReloadFolderList() {
 bool DesktopStation::RebuildMaps() {
     // A second "Apply files", a folder change or a quit while the map is rebuilt must not
     // start another rebuild inside this one.
-    if (mapsRebuilding_ || closing_) return false;
     Station& s = station();
-    mapsRebuilding_ = true;
+    if (s.mapsRebuilding || closing_) return false;
     s.mapsRebuilding = true;
-    for (auto& w : radar_) w->StopViewTimer(), w->setCursor(Qt::WaitCursor);
+    for (auto& w : radar_) {
+        w->StopViewTimer();
+        w->setCursor(Qt::WaitCursor);
+    }
     const bool startupShown = startupWindow_->isVisible();
     startupWindow_->show();
     // Whatever happens, the busy mark, the timers, the cursors and the windows come back.
@@ -98,7 +100,6 @@ bool DesktopStation::RebuildMaps() {
         DesktopStation& d;
         bool startupShown;
         ~Restore() {
-            d.mapsRebuilding_ = false;
             d.station().mapsRebuilding = false;
             for (auto& w : d.radar_) {
                 w->unsetCursor();

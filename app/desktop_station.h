@@ -145,7 +145,6 @@ class DesktopStation : public QObject {
     std::vector<std::string> mapFolders_;
     std::map<std::string, bool> folderMarks_;
     std::vector<WaypointName> waypointNames_;
-    bool mapsRebuilding_ = false;
     TextureScene textures_;
     MosaicDisplayState mosaicState_;
     int autoHeightKm_ = 750;
