@@ -52,7 +52,8 @@ bool HaveTool(const char* name) {
 }
 
 // openbox without its own key and mouse bindings (Alt + right drag would resize the window
-// instead of reaching the radar window).
+// instead of reaching the radar window). Its home and caches live in the test folder, so a
+// missing or read-only home on the test machine cannot keep it from starting.
 struct WindowManager {
     explicit WindowManager(const QString& dir) {
         const QString config = dir + "/openbox-rc.xml";
@@ -62,6 +63,12 @@ struct WindowManager {
                            "<focus><focusNew>yes</focusNew></focus>\n"
                            "<keyboard></keyboard><mouse></mouse>\n"
                            "</openbox_config>\n");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", dir);
+        env.insert("XDG_CONFIG_HOME", dir + "/config");
+        env.insert("XDG_CACHE_HOME", dir + "/cache");
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
         process.start("openbox", {"--sm-disable", "--config-file", config});
         process.waitForStarted(5000);
     }
@@ -69,7 +76,22 @@ struct WindowManager {
         process.terminate();
         if (!process.waitForFinished(3000)) process.kill();
     }
+    // True once openbox has announced itself on the root window (the supporting-WM mark that
+    // a window manager sets when it has taken over the screen).
+    bool Running() {
+        QProcess xprop;
+        xprop.start("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
+        if (!xprop.waitForFinished(5000)) return false;
+        return process.state() == QProcess::Running &&
+               xprop.readAllStandardOutput().contains("window id");
+    }
+    // What openbox said, for a failure message.
+    std::string Output() {
+        output += process.readAll();
+        return QString::fromLocal8Bit(output).toStdString();
+    }
     QProcess process;
+    QByteArray output;
 };
 
 // Sends keys to the window that has the keyboard focus.
@@ -81,12 +103,14 @@ bool Keys(const QStringList& keys) {
 
 TEST(Gui, APersonDrivesTheRadarWindowsWithKeysMouseAndWheel) {
     REQUIRE_DISPLAY();
-    if (!HaveTool("openbox") || !HaveTool("xdotool") || !HaveTool("pdftoppm"))
-        GTEST_SKIP() << "needs openbox, xdotool and pdftoppm";
+    if (!HaveTool("openbox") || !HaveTool("xdotool") || !HaveTool("pdftoppm") || !HaveTool("xprop"))
+        GTEST_SKIP() << "needs openbox, xdotool, xprop and pdftoppm";
     QDir dir(QDir::tempPath() + "/aerova-drive-" + QString::number(QApplication::applicationPid()));
     dir.removeRecursively();
     QDir().mkpath(dir.path());
     WindowManager wm(dir.path());
+    ASSERT_TRUE(WaitFor([&] { return wm.Running(); }, 30000))
+        << "openbox did not take over the screen: " << wm.Output();
     const std::string station_dir = dir.path().toStdString();
     ASSERT_TRUE(WriteFileReplacing(JoinPath(station_dir, "aerovas.ini"),
                                    "[firstrun]\r\nfirstrun=0\r\n[radar1]\r\nleft=0\r\ntop=0\r\n"
@@ -107,8 +131,8 @@ TEST(Gui, APersonDrivesTheRadarWindowsWithKeysMouseAndWheel) {
     RadarWindow& r1 = station.radar(1);
     ASSERT_TRUE(WaitFor([&] { return r1.isVisible() && station.radar(2).isVisible(); }));
     // The window manager frames the windows: they are managed.
-    ASSERT_TRUE(WaitFor([&] { return r1.frameGeometry() != r1.geometry(); }, 10000))
-        << "no window manager";
+    ASSERT_TRUE(WaitFor([&] { return r1.frameGeometry() != r1.geometry(); }, 30000))
+        << "the window manager did not frame the window: " << wm.Output();
     r1.activateWindow();
     r1.raise();
     ASSERT_TRUE(WaitFor([&] { return r1.isActiveWindow(); }));
