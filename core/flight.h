@@ -122,6 +122,8 @@ struct Tflight {
     Text<6> box;
     bool alertmail = false;
     bool emergencyalert = false;
+    // The alert mail of each flag went out: one mail per flight and flag.
+    bool alertmailsent = false, emergencymailsent = false;
     bool noalert = false;
     bool alertflag = false, spiflag = false;
     TSQLAircraft sqlaircraft;

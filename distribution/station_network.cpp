@@ -223,6 +223,8 @@ void StationNetwork::HandleNetworkFlightReport(const NetworkFlightReport& report
     rec.reg = old.reg;
     rec.noalert = old.noalert;
     rec.alerted = old.alerted;
+    rec.alertmailsent = old.alertmailsent;
+    rec.emergencymailsent = old.emergencymailsent;
     rec.hassel = old.hassel;
     rec.heading = old.heading;
     rec.mcp = old.mcp;

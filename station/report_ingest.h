@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/alert_list.h"
 #include "core/datagram_queue.h"
 #include "core/flight_table.h"
 #include "core/report_codec.h"
@@ -41,21 +42,6 @@ struct IngestSettings {
     std::string blacklist = "blacklist";
     // The program directory, where "userdata/<address>.xml" aircraft files live.
     std::string stationdir;
-};
-
-struct AlertEntry {
-    bool checked = true;
-    std::string text;  // key, optionally ":" and the alert text
-};
-
-// The alert manager's list and switches, and what a match writes back.
-struct AlertListState {
-    bool sendmail = false;   // "Send alert mail on Mode-S/FlightNo/Reg"
-    bool firstonly = false;  // "Alert on first occurence only"
-    bool exact = false;      // "Exact syntax"
-    std::vector<AlertEntry> entries;
-    std::string alerttext;                   // station-wide alert text for the mail alerts
-    std::array<int, 2> alerttarget{-1, -1};  // each radar window's alert target
 };
 
 // Receiver status lines, shown by the radar windows.

@@ -163,7 +163,7 @@ void Station::AgePeers(DayTime now) {
 }
 
 void Station::Timer1Timer() {
-    if (settingsBusy() || mapsRebuilding) return;
+    if (settingsBusy() || mapsRebuilding || cyclePaused()) return;
     const auto started = std::chrono::steady_clock::now();
     queue.queueing = true;
     queue.locked = false;
@@ -198,6 +198,7 @@ void Station::Timer1Timer() {
         if (hooks.feedConnected && hooks.feedConnected() && hooks.sendFeed) hooks.sendFeed();
         DrainQueue();
     }
+    if (hooks.raiseAlertMails) hooks.raiseAlertMails();
     timer1Enabled_ = !shutdownBegun_;
     lastCycleMs_ =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)

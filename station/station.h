@@ -86,6 +86,8 @@ struct StationHooks {
     std::function<void()> drainQueue;
     // One serial-link failure ("the receiver has gone away"): release the ports.
     std::function<void(bool portLost)> receiverGone;
+    // At the end of each tick: the alert mails of the flags ingest raised.
+    std::function<void()> raiseAlertMails;
 };
 
 // A vessel reports its position every few seconds under way and every three minutes at
@@ -149,6 +151,19 @@ class Station {
     int sessionCounter() const { return sessionCounter_; }
     // The main cycle and the frames wait while settings are loaded or saved.
     bool settingsBusy() const { return settingsFile.busy(); }
+    // Holds the main cycle while it lives (a radar picture being taken); scoped, so no early
+    // return can leave reception stopped.
+    class CyclePause {
+      public:
+        explicit CyclePause(Station& station) : station_(station) { ++station_.cyclePauses_; }
+        ~CyclePause() { --station_.cyclePauses_; }
+        CyclePause(const CyclePause&) = delete;
+        CyclePause& operator=(const CyclePause&) = delete;
+
+      private:
+        Station& station_;
+    };
+    bool cyclePaused() const { return cyclePauses_ > 0; }
     double lastCycleMs() const { return lastCycleMs_; }
     const std::string& caption() const { return caption_; }
     const std::string& clockCheckText() const { return clockCheckText_; }
@@ -171,6 +186,7 @@ class Station {
     ErrorLog errorLog_;
     InstanceLock lock_;
     int trailIndex_ = 0;
+    int cyclePauses_ = 0;
     int announceCountdown_ = 3;
     int followCounter_ = 0;
     int previousHour_ = -1;

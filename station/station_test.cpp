@@ -202,6 +202,19 @@ TEST_F(StationTest, TrailIndexWrapsAndFreezeStandsStill) {
     EXPECT_EQ(table_->trails.Point(ring, 1).fl, 0);
 }
 
+// While a radar picture is taken the cycle stands still, and it runs again once the pause
+// ends, whichever way the picture code left.
+TEST_F(StationTest, APausedCycleStandsStillUntilThePauseEnds) {
+    const int before = station_->trailIndex();
+    {
+        Station::CyclePause pause(*station_);
+        station_->Timer1Timer();
+        EXPECT_EQ(station_->trailIndex(), before);
+    }
+    station_->Timer1Timer();
+    EXPECT_EQ(station_->trailIndex(), (before + 1) % kTrailPoints);
+}
+
 // The cycle styles the targets before it records their trail points: the colour and the
 // user-colour kind of a point come from the window's colour settings, whether or not any
 // window has painted.
