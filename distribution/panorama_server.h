@@ -1,0 +1,71 @@
+#pragma once
+// The panorama server (TCP 7980): a small remote control panel of the picture job serving
+// the latest radar pictures, the flight and peer status pages and the station's error and
+// event logs. Requests run on the server's own threads and read the files whole through
+// PublishedFiles, so a picture being replaced is sent either old or new, never mixed.
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "distribution/guarded_http_server.h"
+#include "distribution/published_files.h"
+
+namespace aerova {
+
+constexpr int kPanoramaPort = 7980;
+// The published files inside aerova-img.
+constexpr const char* kRadar2Picture = "~temp.jpg";
+constexpr const char* kRadar1Picture = "~temp1.jpg";
+constexpr const char* kFlightPage = "~temp.htm";
+constexpr const char* kPeerPage = "~tempp.htm";
+
+struct PanoramaServerSettings {
+    std::string address = "0.0.0.0";  // tests bind 127.0.0.1
+    int port = kPanoramaPort;         // 0 picks a free port; already shifted by the offset
+    std::string imgDir;               // <station>/aerova-img
+    std::string errorLogPath;         // <station>/aerova-logs/aerova-error.log
+    std::string mailLogPath;          // <station>/maillog.txt
+    HttpServerLimits limits;
+};
+
+class PanoramaServer {
+  public:
+    explicit PanoramaServer(PublishedFiles& files);
+    ~PanoramaServer();
+    PanoramaServer(const PanoramaServer&) = delete;
+    PanoramaServer& operator=(const PanoramaServer&) = delete;
+
+    // Stops a running server, then binds and serves; false when the port cannot be bound.
+    bool Start(const PanoramaServerSettings& settings);
+    void Stop();
+    bool running() const { return thread_.joinable(); }
+    int port() const { return port_; }
+    // "Save JPEG" of the picture job: the radar pictures and their links exist only while
+    // it is on. Takes effect at the next request.
+    void SetSaveJpeg(bool on) { saveJpeg_ = on; }
+
+  private:
+    struct Reply {
+        int status = 200;
+        std::string body;
+        std::string contenttype;
+    };
+    Reply Answer(const std::string& path, const std::string& file) const;
+    Reply FileReply(const std::string& path, const char* contenttype,
+                    const char* missingmessage) const;
+    Reply ClearReply(const std::string& path, const char* missingmessage,
+                     const char* clearedmessage, const char* failedmessage) const;
+    std::string ControlPanel() const;
+
+    PublishedFiles& files_;
+    PanoramaServerSettings settings_;
+    std::atomic<bool> saveJpeg_{false};
+    std::unique_ptr<GuardedHttpServer> server_;
+    std::thread thread_;
+    std::atomic<bool> listenEnded_{false};
+    int port_ = 0;
+};
+
+}  // namespace aerova
