@@ -150,7 +150,7 @@ void BindColours(Settings& s, ColourTable& colours) {
 
 std::function<void()> BindDesktopSettings(Settings& s, const DesktopSettingsTargets& t) {
     struct Placements {
-        WindowPlacement main, radar[2];
+        WindowPlacement main, radar[2], alertManager;
     };
     auto placed = std::make_shared<Placements>();
     BindGeometry(s, "main", t.mainWindow, placed->main, false);
@@ -159,6 +159,7 @@ std::function<void()> BindDesktopSettings(Settings& s, const DesktopSettingsTarg
         BindGeometry(s, "radar" + Num(tag), &r, placed->radar[tag - 1], true);
         BindRadar(s, tag, r, *t.cycle[tag - 1]);
     }
+    if (t.alertManager) BindGeometry(s, "ftp", t.alertManager, placed->alertManager, true);
     // Both windows show one track bar; window 1's position is stored.
     RadarDisplayState& d1 = t.radar[0]->display();
     s.Bind("more", "maxtrails1", d1.tbmaxtrails);
@@ -184,6 +185,7 @@ std::function<void()> BindDesktopSettings(Settings& s, const DesktopSettingsTarg
             if (withSize && fit.width > 0 && fit.height > 0) w->resize(fit.width, fit.height);
         };
         place(t.mainWindow, placed->main, false);
+        if (t.alertManager) place(t.alertManager, placed->alertManager, true);
         for (int tag = 1; tag <= 2; ++tag) {
             RadarWindow& r = *t.radar[tag - 1];
             place(&r, placed->radar[tag - 1], true);

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+class QWidget;
+
 namespace aerova {
 
 class Settings;
@@ -21,7 +23,8 @@ struct DesktopSettingsTargets {
     ColourTable* colours = nullptr;
     std::string* maxVrateNoColourChange = nullptr;
     ReceiverBarState* receiverBar = nullptr;
-    bool* firstRun = nullptr;  // the disclaimer shows while set
+    bool* firstRun = nullptr;         // the disclaimer shows while set
+    QWidget* alertManager = nullptr;  // `ftp`: the alert manager's place and size
 };
 
 // Binds the keys. Returns what runs after every load: views and ring centres applied,

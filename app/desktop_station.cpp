@@ -15,12 +15,15 @@
 #include <QUrl>
 #include <cstdlib>
 
+#include "app/desktop_alerts.h"
 #include "app/desktop_settings.h"
 #include "app/key_router.h"
 #include "app/main_window.h"
 #include "app/startup_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "distribution/alert_manager_window.h"
+#include "distribution/miniview_window.h"
 #include "radar/gl_resources.h"
 #include "radar/label_editor_window.h"
 #include "radar/mosaic_window.h"
@@ -140,6 +143,7 @@ void DesktopStation::BindWindowSettings() {
     targets.maxVrateNoColourChange = &maxVrateNoColourChange_;
     targets.receiverBar = &receiverBar_;
     targets.firstRun = &firstRun_;
+    targets.alertManager = &alerts_->window();
     const std::function<void()> placeWindows = BindDesktopSettings(s.settingsFile, targets);
     BindMapSettings();
     const std::function<void()> servicesLoaded = s.hooks.settingsLoaded;
@@ -148,6 +152,7 @@ void DesktopStation::BindWindowSettings() {
         placeWindows();
         ComposeLayerLists();
         if (mosaics_) mosaics_->LoadState();
+        if (alerts_) alerts_->miniView().ShowSettings();
         // The frequency display has no receiver to show: its button is released at load.
         mainWindow_->SetButtonDown("sbpcr1000", false);
         if (station().receptionStarted()) ShowRadarWindows();
@@ -248,6 +253,7 @@ void DesktopStation::ShutDownWithoutQuestion() {
 
 DesktopStation::~DesktopStation() {
     keyRouter_.reset();  // no key reaches a window that is going
+    alerts_.reset();
     labelEditor_.reset();
     mosaics_.reset();  // its download ends before the state it writes
     // The panels release their contexts before the shared lists' owner goes.
@@ -258,6 +264,11 @@ void DesktopStation::CreateWindows() {
     mainWindow_ = std::make_unique<MainWindow>();
     creationOrder_.push_back(mainWindow_->objectName());
     mainWindow_->onRadarButton = [this](int tag, bool show) {
+        if (tag == 2 && !show && services().pictureJob().active()) {
+            Message("Cannot hide window #2 while FTP or HTTP is active.", "Aerova");
+            mainWindow_->SetButtonDown("spbradar2", true);
+            return;
+        }
         RadarWindow& w = radar(tag);
         if (show) {
             w.show();
@@ -379,6 +390,9 @@ void DesktopStation::CreateWindows() {
     };
     connect(mainWindow_->button("spbLabelEditor"), &QToolButton::toggled, this,
             [this](bool down) { ShowLabelEditor(down); });
+    alerts_ = std::make_unique<DesktopAlerts>(*this);
+    creationOrder_.push_back("mini");
+    creationOrder_.push_back("ftp");
     keyRouter_ = std::make_unique<KeyRouter>(radar(1), radar(2));
     keyRouter_->AddForwardingWindow(help_.get());
     qApp->installEventFilter(keyRouter_.get());

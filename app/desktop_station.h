@@ -27,6 +27,7 @@ class QSystemTrayIcon;
 
 namespace aerova {
 
+class DesktopAlerts;
 class KeyRouter;
 class MainWindow;
 class MosaicManagerWindow;
@@ -73,6 +74,10 @@ class DesktopStation : public QObject {
     KeyRouter& keyRouter() { return *keyRouter_; }
     ReceiverBarState& receiverBar() { return receiverBar_; }
 
+    // A message box, or `messageOverride`.
+    void Message(const std::string& text, const std::string& title);
+    DesktopAlerts& alerts() { return *alerts_; }
+
     // The main window's quit: the question, then the shut-down; true when it ran.
     bool Quit();
 
@@ -114,7 +119,6 @@ class DesktopStation : public QObject {
     // The world picture (at the start of reception) and the mosaics ("Apply").
     void BuildTextures(bool globe);
     RadarWindowServices RadarServices(int tag);
-    void Message(const std::string& text, const std::string& title);
     bool Ask(const std::string& question, const std::string& title);
     void Minimise();
     void RestoreFromTray();
@@ -153,6 +157,7 @@ class DesktopStation : public QObject {
     std::unique_ptr<KeyRouter> keyRouter_;
     std::unique_ptr<MosaicManagerWindow> mosaics_;
     std::unique_ptr<LabelEditorWindow> labelEditor_;
+    std::unique_ptr<DesktopAlerts> alerts_;
 };
 
 // aerovamini with windows: sets the surface format and context sharing, creates the

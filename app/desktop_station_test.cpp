@@ -39,7 +39,8 @@ TEST(Gui, DesktopStationStartsInOrderAndWritesScreenshots) {
         return true;
     };
     ASSERT_TRUE(station.Start());
-    const std::vector<QString> order = {"Form1", "trayicon", "startup", "Radar1", "Radar2"};
+    const std::vector<QString> order = {"Form1",  "trayicon", "startup", "Radar1",
+                                        "Radar2", "mini",     "ftp"};
     EXPECT_EQ(station.creationOrder(), order);
     EXPECT_EQ(station.mainWindow().windowTitle().toStdString(), "Aerova mini Edition V1.0.0");
     EXPECT_EQ(station.radar(1).windowTitle(), "Aerova mini Edition [1]");

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
 
@@ -38,8 +39,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         {"spbdb", "DB", "Database and logfile manager", true, false},
         {"spbLabelEditor", "L", "Label editor and Google Earth", true, true},
         {"sbatc", "ATC", "ATC flight console", true, false},
-        {"spbmini", "MV", "Miniview dialog", true, false},
-        {"spbftp", "A", "Show/hide Alert Manager", true, false},
+        {"spbmini", "MV", "Miniview dialog", true, true},
+        {"spbftp", "A", "Show/hide Alert Manager", true, true},
         {"spbSave", "Sv", "Save configuration file", false, true},
         {"spbload", "Ld", "Load configuration file", false, true},
         {"spbMin", "_", "Minimize", false, true},
@@ -57,6 +58,13 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         }
         strip->addWidget(AddButton(s.name, s.text, s.hint, s.toggle, s.enabled));
     }
+    shpftp_ = new QLabel(this);
+    shpftp_->setObjectName("shpftp");
+    shpftp_->setFixedSize(8, 16);
+    shpftp_->setAutoFillBackground(true);
+    shpftp_->setToolTip("Upload/mail");
+    strip->insertWidget(strip->indexOf(button("spbftp")) + 1, shpftp_);
+    SetUploadIndicator(UploadIndicator::kNormal);
     connect(button("spbSave"), &QToolButton::clicked, this, [this] {
         if (onSaveConfig) onSaveConfig(ConfigShown());
     });
@@ -90,6 +98,30 @@ void MainWindow::SetConfigList(const std::vector<std::string>& names, const std:
     for (const auto& n : names) cbconfig_->addItem(QString::fromStdString(n));
     cbconfig_->setCurrentText(QString::fromStdString(shown));
     cbconfig_->blockSignals(blocked);
+}
+
+void MainWindow::SetUploadIndicator(UploadIndicator indicator) {
+    indicator_ = indicator;
+    QColor colour = palette().color(QPalette::Button);
+    switch (indicator) {
+        case UploadIndicator::kGrey:
+            colour = Qt::gray;
+            break;
+        case UploadIndicator::kYellow:
+            colour = Qt::yellow;
+            break;
+        case UploadIndicator::kGreen:
+            colour = Qt::green;
+            break;
+        case UploadIndicator::kRed:
+            colour = Qt::red;
+            break;
+        case UploadIndicator::kNormal:
+            break;
+    }
+    QPalette p = shpftp_->palette();
+    p.setColor(QPalette::Window, colour);
+    shpftp_->setPalette(p);
 }
 
 std::string MainWindow::ConfigShown() const {

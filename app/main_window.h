@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "distribution/alert_manager_host.h"
+
 class QComboBox;
+class QLabel;
 class QToolButton;
 
 namespace aerova {
@@ -34,6 +37,9 @@ class MainWindow : public QWidget {
     void SetConfigList(const std::vector<std::string>& names, const std::string& shown);
     std::string ConfigShown() const;
     QComboBox* cbconfig() const { return cbconfig_; }
+    // The upload/mail indicator (`shpftp`): normal, grey, yellow while working, green, red.
+    void SetUploadIndicator(UploadIndicator indicator);
+    UploadIndicator uploadIndicator() const { return indicator_; }
     // The close question and shut-down; false keeps the program running.
     std::function<bool()> onCloseQuery;
 
@@ -46,6 +52,8 @@ class MainWindow : public QWidget {
                            bool toggle, bool enabled);
     std::map<QString, QToolButton*> buttons_;
     QComboBox* cbconfig_ = nullptr;
+    QLabel* shpftp_ = nullptr;
+    UploadIndicator indicator_ = UploadIndicator::kNormal;
     bool closing_ = false;
 };
 

@@ -15,6 +15,42 @@
 
 namespace aerova {
 
+// The desktop's host when there is one; otherwise a station without windows, whose messages
+// go to the error log.
+class StationServices::AlertHost : public AlertManagerHost {
+  public:
+    explicit AlertHost(Station& station) : station_(station) {}
+    AlertManagerHost* desk = nullptr;
+
+    bool HasRadarWindows() const override { return desk && desk->HasRadarWindows(); }
+    bool RadarVisible(int tag) const override { return desk && desk->RadarVisible(tag); }
+    void ResizeRadar2(int width, int height) override {
+        if (desk) desk->ResizeRadar2(width, height);
+    }
+    std::optional<std::string> CaptureJpeg(int tag) override {
+        return desk ? desk->CaptureJpeg(tag) : std::nullopt;
+    }
+    void Message(const std::string& text, const std::string& title) override {
+        if (desk)
+            desk->Message(text, title);
+        else
+            station_.WriteErrorLog(text);
+    }
+    void SetIndicator(UploadIndicator indicator) override {
+        if (desk) desk->SetIndicator(indicator);
+    }
+    void SetCaption(const std::string& caption) override {
+        if (desk) desk->SetCaption(caption);
+    }
+    void SetProgress(const std::string& text) override {
+        if (desk) desk->SetProgress(text);
+    }
+    void WriteErrorLog(const std::string& text) override { station_.WriteErrorLog(text); }
+
+  private:
+    Station& station_;
+};
+
 StationServices::StationServices(Station& station, FlightTable& table, const RunOptions& options)
     : station_(station),
       table_(table),
@@ -93,6 +129,18 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     network_ = std::make_unique<StationNetwork>(table_, station_.clock(), udp_, networkSettings,
                                                 nullptr, std::move(netHooks));
 
+    alertHost_ = std::make_unique<AlertHost>(station_);
+    PictureJobPlace place;
+    place.stationDir = dir;
+    place.panorama.port = kPanoramaPort + options_.portOffset;
+    place.panorama.imgDir = JoinPath(dir, "aerova-img");
+    place.panorama.errorLogPath = JoinPath(dir, kErrorLogName);
+    place.panorama.mailLogPath = JoinPath(dir, kMailLogName);
+    pictureJob_ = std::make_unique<PictureJob>(table_, station_.tableMutex, station_.clock(),
+                                               *alertHost_, published_, std::move(place));
+    mail_ = std::make_unique<MailAlerts>(table_, station_.tableMutex, station_.clock(), *alertHost_,
+                                         *pictureJob_, dir);
+
     receiverSettings = LoadReceiverSettings(ReceiverSettingsFileToLoad(dir));
     ReceiverLink::Options link;
     link.stationDir = dir;
@@ -166,6 +214,10 @@ void StationServices::BindSettings() {
     s.Bind("google", "trails", kml.trails);
     s.Bind("google", "peers", kml.peers);
     s.Bind("google", "route", kml.route);
+    // Whether the picture job ran at shut-down; its fields themselves are not stored.
+    s.Bind(
+        "ftp", "active", [this] { return std::string(pictureJob_->active() ? "1" : "0"); },
+        [](const std::string&) {});
     station_.hooks.settingsLoaded = [this] { ApplySettings(); };
 }
 
@@ -176,9 +228,7 @@ void StationServices::ApplySettings() {
     if (!station_.receptionStarted()) return;
     // A loaded set takes effect at once: the feed moves to its port, the poll to its set.
     if (feed_.serverPort() != feedPort()) OpenFeed();
-    PollSettings poll = pollSettings;
-    poll.listenerport = listenerPort();
-    poller_.SetSettings(poll);
+    ApplyMiniSettings();
     // The KML options and colours of the loaded set; servers switched on or off, or moved
     // to other ports, restart.
     ApplyKmlOptions();
@@ -201,6 +251,7 @@ StationServices::~StationServices() {
     dataServer1_.Stop();
     dataServer2_.Stop();
     kml_.Stop();
+    if (pictureJob_) pictureJob_->Stop();
 }
 
 std::uint16_t StationServices::listenerPort() const {
@@ -238,6 +289,7 @@ void StationServices::BindHooks() {
     h.startReceiver = [this] { StartOfReception(); };
     h.openSockets = [this] { OpenSockets(); };
     h.closeSockets = [this] { CloseSockets(); };
+    h.raiseAlertMails = [this] { mail_->RaiseAlertMails(alerts.alerttext); };
     h.saveReceiverSettings = [this, dir] {
         receiver_->Stop();
         SaveReceiverSettings(ReceiverSettingsPath(dir), receiverSettings);
@@ -280,12 +332,46 @@ void StationServices::StartOfReception() {
         PortFailure("Cannot open the receiver input on UDP port " +
                     std::to_string(kReceiverInputPort + options_.portOffset));
     if (options_.demo) StartDemo();
-    if (options_.poll) {
-        PollSettings poll = pollSettings;
-        poll.listenerport = listenerPort();
-        poller_.SetSettings(poll);
-        poller_.Start();
+    if (options_.poll) SetPolling(true);
+    StartPictureJob();
+}
+
+void StationServices::ApplyMiniSettings() {
+    PollSettings poll = pollSettings;
+    poll.listenerport = listenerPort();
+    poller_.SetSettings(poll);
+    for (int n = 1; n <= 2; ++n) {
+        DataServerOptions o = serverOptions;
+        o.server = n;
+        o.updatesonly = serverUpdatesOnly[static_cast<std::size_t>(n - 1)];
+        dataServer(n).SetOptions(o);
     }
+}
+
+void StationServices::SetPolling(bool on) {
+    if (!on) {
+        poller_.Stop();
+        return;
+    }
+    ApplyMiniSettings();
+    poller_.Start();
+}
+
+void StationServices::SetAlertDesk(AlertManagerHost* desk) {
+    alertHost_->desk = desk;
+}
+
+void StationServices::StartPictureJob() {
+    // Without radar windows there is no picture to take: the job keeps the status pages of
+    // the panorama server fresh, every minute.
+    if (alertHost_->desk) return;
+    PictureJobSettings pages;
+    pages.httpServer = true;
+    pages.saveJpeg = false;
+    pictureJob_->SetSettings(pages);
+    if (pictureJob_->Start() != PictureJob::StartResult::kStarted)
+        PortFailure("Cannot open the panorama server on TCP port " +
+                    std::to_string(kPanoramaPort + options_.portOffset));
 }
 
 void StationServices::ApplyKmlOptions() {
@@ -409,6 +495,7 @@ void StationServices::CloseSockets() {
     dataServer1_.Stop();
     dataServer2_.Stop();
     kml_.Stop();
+    pictureJob_->panorama().Stop();
 }
 
 void StationServices::ReadListener() {

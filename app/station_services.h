@@ -18,6 +18,9 @@
 #include "distribution/data_server.h"
 #include "distribution/feed_server.h"
 #include "distribution/kml_server.h"
+#include "distribution/mail_alerts.h"
+#include "distribution/picture_job.h"
+#include "distribution/published_files.h"
 #include "distribution/station_network.h"
 #include "platform/udp_sender.h"
 #include "receiver/receiver_link.h"
@@ -55,6 +58,18 @@ class StationServices : public QObject {
     AircraftDatabase& database() { return database_; }
     DataServer& dataServer(int n) { return n == 1 ? dataServer1_ : dataServer2_; }
     KmlServer& kml() { return kml_; }
+    DataPoller& poller() { return poller_; }
+    PictureJob& pictureJob() { return *pictureJob_; }
+    MailAlerts& mail() { return *mail_; }
+    PublishedFiles& publishedFiles() { return published_; }
+    // The desktop's radar windows, indicator and dialogs for the picture job and the mail
+    // sessions; without it (headless) the job only writes the status pages that the
+    // panorama server serves, and messages go to the error log.
+    void SetAlertDesk(AlertManagerHost* desk);
+    // The MiniView fields changed: the polling client and both data servers take them.
+    void ApplyMiniSettings();
+    // The polling client on or off (MiniView's start/stop, `--poll`).
+    void SetPolling(bool on);
     std::uint16_t listenerPort() const;
     std::uint16_t feedPort() const;
     bool listening() const { return listener_ != nullptr; }
@@ -110,6 +125,9 @@ class StationServices : public QObject {
     void StartDemo();
     void FeedDemoFrames();
 
+    class AlertHost;
+    void StartPictureJob();
+
     Station& station_;
     FlightTable& table_;
     RunOptions options_;
@@ -126,6 +144,10 @@ class StationServices : public QObject {
     KmlServer kml_;
     DataPoller poller_;
     std::unique_ptr<StationNetwork> network_;
+    PublishedFiles published_;
+    std::unique_ptr<AlertHost> alertHost_;
+    std::unique_ptr<PictureJob> pictureJob_;
+    std::unique_ptr<MailAlerts> mail_;
     QUdpSocket* listener_ = nullptr;
     // The receiver's own reports that arrived during a tick (a few polls' worth at most).
     static constexpr std::size_t kMaxOwnReportsPerTick = 20000;

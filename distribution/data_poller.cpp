@@ -11,12 +11,8 @@
 
 namespace aerova {
 
-namespace {
-constexpr int kIntervals[] = {1, 2, 3, 4, 5, 7, 10, 15, 20, 30, 60};
-}  // namespace
-
 int PollIntervalSeconds(int interval) {
-    for (const int s : kIntervals) {
+    for (const int s : kPollIntervals) {
         if (interval <= s) return s;
     }
     return 60;

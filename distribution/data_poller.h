@@ -49,6 +49,7 @@ struct PollView {
 constexpr qint64 kMaxPollReplyBytes = 1 << 20;
 
 // The intervals the client offers, in seconds; another value is taken as the next longer one.
+constexpr std::array<int, 11> kPollIntervals{1, 2, 3, 4, 5, 7, 10, 15, 20, 30, 60};
 int PollIntervalSeconds(int interval);
 
 // "http://" host ":" port "/req=" pwd "?" ["nopos=1&"] ["serial=" s "&"] "lat=" "&lon=" "&alt="
