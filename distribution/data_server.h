@@ -12,6 +12,7 @@
 
 #include "distribution/data_request.h"
 #include "distribution/guarded_http_server.h"
+#include "distribution/http_endpoint.h"
 #include "platform/udp_sender.h"
 
 namespace aerova {
@@ -34,10 +35,10 @@ class DataServer {
     // Binds and starts serving on its own threads; false when the port cannot be bound.
     bool Start(const DataServerSettings& settings);
     void Stop();
-    bool running() const { return thread_.joinable(); }
-    int port() const { return port_; }
+    bool running() const { return endpoint_.running(); }
+    int port() const { return endpoint_.port(); }
     // Client connections open now (served or waiting).
-    int connections() const { return server_ ? server_->connections() : 0; }
+    int connections() const { return endpoint_.connections(); }
 
     // `serverpwd` or "Transmit updates only" changed in the settings: takes effect at the
     // next request.
@@ -51,10 +52,7 @@ class DataServer {
     DatagramSender& sender_;
     std::mutex optionsmutex_;
     DataServerSettings settings_;
-    std::unique_ptr<GuardedHttpServer> server_;
-    std::thread thread_;
-    std::atomic<bool> listenEnded_{false};
-    int port_ = 0;
+    HttpEndpoint endpoint_;
 };
 
 }  // namespace aerova

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "distribution/guarded_http_server.h"
+#include "distribution/http_endpoint.h"
 #include "distribution/kml_documents.h"
 
 namespace aerova {
@@ -56,7 +57,6 @@ class KmlServer {
     void SetTemplates(std::optional<KmlTemplates> templates);
 
   private:
-    class Endpoint;
     struct State {
         KmlOptions options;
         KmlStyle style;
@@ -70,7 +70,7 @@ class KmlServer {
     std::mutex& stationmutex_;
     mutable std::mutex statemutex_;
     std::shared_ptr<const State> state_;
-    std::unique_ptr<Endpoint> aircraft_, cockpit_;
+    std::unique_ptr<HttpEndpoint> aircraft_, cockpit_;
 };
 
 }  // namespace aerova

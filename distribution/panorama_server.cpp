@@ -1,9 +1,6 @@
 #include "distribution/panorama_server.h"
 
 #include <httplib.h>
-#include <sys/socket.h>
-
-#include <chrono>
 
 #include "base/files.h"
 #include "base/strings.h"
@@ -100,66 +97,18 @@ PanoramaServer::Reply PanoramaServer::Answer(const std::string& path,
 bool PanoramaServer::Start(const PanoramaServerSettings& settings) {
     Stop();
     settings_ = settings;
-    server_ = std::make_unique<GuardedHttpServer>(settings.limits);
-    server_->set_payload_max_length(16 * 1024);
-    // Address reuse for a quick restart, without the library's SO_REUSEPORT, which would let
-    // a second station bind the same port and take half of the requests.
-    socket_t listening = INVALID_SOCKET;
-    server_->set_socket_options([&listening](socket_t sock) {
-        int yes = 1;
-        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        listening = sock;
-    });
-    server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
-        Reply reply = Answer(req.path, req.get_param_value("file"));
-        res.status = reply.status;
-        if (reply.status == 200) res.set_content(std::move(reply.body), reply.contenttype);
-    });
-    server_->set_exception_handler(
-        [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-            res.status = 500;
-            res.set_content("", "text/plain");
-        });
-    if (settings.port == 0) {
-        port_ = server_->bind_to_any_port(settings.address);
-        if (port_ <= 0) {
-            server_.reset();
-            port_ = 0;
-            return false;
-        }
-    } else {
-        if (!server_->bind_to_port(settings.address, settings.port)) {
-            server_.reset();
-            return false;
-        }
-        port_ = settings.port;
-    }
-    // The library listens with a queue of 5: a page whose pictures and links several
-    // viewers open at once would have the connections beyond it wait a second or more for
-    // the client to try again. A second listen() only enlarges the queue.
-    if (listening != INVALID_SOCKET) ::listen(listening, SOMAXCONN);
-    listenEnded_ = false;
-    thread_ = std::thread([this, server = server_.get()] {
-        server->listen_after_bind();
-        listenEnded_ = true;
-    });
-    return true;
+    return endpoint_.Start(settings.address, settings.port, settings.limits, 16 * 1024,
+                           "text/plain",
+                           [this](const httplib::Request& req, httplib::Response& res) {
+                               Reply reply = Answer(req.path, req.get_param_value("file"));
+                               res.status = reply.status;
+                               if (reply.status == 200)
+                                   res.set_content(std::move(reply.body), reply.contenttype);
+                           });
 }
 
 void PanoramaServer::Stop() {
-    if (server_) {
-        // stop() is only heard once the accept loop runs, which the server's thread reaches
-        // at once after a start.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (!server_->is_running() && !listenEnded_ &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::yield();
-        // The clients are dropped, not waited for.
-        server_->StopAndDropClients();
-    }
-    if (thread_.joinable()) thread_.join();
-    server_.reset();
-    port_ = 0;
+    endpoint_.Stop();
 }
 
 }  // namespace aerova

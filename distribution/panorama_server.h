@@ -5,11 +5,10 @@
 // PublishedFiles, so a picture being replaced is sent either old or new, never mixed.
 
 #include <atomic>
-#include <memory>
 #include <string>
-#include <thread>
 
 #include "distribution/guarded_http_server.h"
+#include "distribution/http_endpoint.h"
 #include "distribution/published_files.h"
 
 namespace aerova {
@@ -40,8 +39,8 @@ class PanoramaServer {
     // Stops a running server, then binds and serves; false when the port cannot be bound.
     bool Start(const PanoramaServerSettings& settings);
     void Stop();
-    bool running() const { return thread_.joinable(); }
-    int port() const { return port_; }
+    bool running() const { return endpoint_.running(); }
+    int port() const { return endpoint_.port(); }
     // "Save JPEG" of the picture job: the radar pictures and their links exist only while
     // it is on. Takes effect at the next request.
     void SetSaveJpeg(bool on) { saveJpeg_ = on; }
@@ -62,10 +61,7 @@ class PanoramaServer {
     PublishedFiles& files_;
     PanoramaServerSettings settings_;
     std::atomic<bool> saveJpeg_{false};
-    std::unique_ptr<GuardedHttpServer> server_;
-    std::thread thread_;
-    std::atomic<bool> listenEnded_{false};
-    int port_ = 0;
+    HttpEndpoint endpoint_;
 };
 
 }  // namespace aerova
