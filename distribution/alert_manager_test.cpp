@@ -213,6 +213,15 @@ TEST_F(MailAlertTest, OneMailPerFlightAndFlag) {
     f.flightid = "EIN12A  ";
     f.squawk = "7700";
     f.alertmail = true;
+    // No recipients yet: the flag waits for an account.
+    const MailAlertSettings account = mail_->settings();
+    MailAlertSettings none = account;
+    none.recipients.clear();
+    mail_->SetSettings(none);
+    mail_->RaiseAlertMails("Dad's flight");
+    EXPECT_FALSE(f.alertmailsent);
+    EXPECT_EQ(mail_->queued(), 0u);
+    mail_->SetSettings(account);
     mail_->RaiseAlertMails("Dad's flight");
     ASSERT_TRUE(PumpUntil([&] { return Settled(); }, 20000));
     // The flag stays set on later ticks; no second mail for it.

@@ -78,6 +78,8 @@ bool MailAlerts::Test() {
 }
 
 void MailAlerts::RaiseAlertMails(const std::string& alertText) {
+    // Without an account the flags wait: set up later, it mails the flights still followed.
+    if (settings_.account.host.empty() || settings_.recipients.empty()) return;
     std::vector<PendingMail> raised;
     {
         std::scoped_lock guard(tableMutex_);
