@@ -5,15 +5,18 @@
 // through the flag the transfer's progress callback reads, and waits for its thread.
 
 #include <QObject>
+#include <QTimer>
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 namespace aerova {
 
 class TransferWorker : public QObject {
   public:
-    explicit TransferWorker(QObject* parent = nullptr) : QObject(parent) {}
+    explicit TransferWorker(QObject* parent = nullptr);
     ~TransferWorker() override;
     TransferWorker(const TransferWorker&) = delete;
     TransferWorker& operator=(const TransferWorker&) = delete;
@@ -28,9 +31,16 @@ class TransferWorker : public QObject {
     const std::atomic<bool>* cancelFlag() const { return &cancel_; }
 
   private:
+    void Collect();
+
     std::thread thread_;
     std::atomic<bool> cancel_{false};
+    std::atomic<bool> finished_{false};
     bool busy_ = false;
+    std::function<void()> done_;
+    std::mutex postedMutex_;
+    std::vector<std::function<void()>> posted_;
+    QTimer poll_;
 };
 
 }  // namespace aerova
