@@ -104,8 +104,11 @@ TEST_F(DesktopAlertsTest, PictureJobUploadsAndServesWindowTwoAtTheChosenSize) {
 
     // The first run comes three seconds after the start.
     const std::string stored = JoinPath(root, "radar.jpg");
-    ASSERT_TRUE(WaitFor([&] { return main.uploadIndicator() == UploadIndicator::kGreen; }, 30000))
-        << station_->services().pictureJob().lastUploadText() << ftp->Log();
+    PictureJob& job = station_->services().pictureJob();
+    ASSERT_TRUE(WaitFor([&] { return main.uploadIndicator() == UploadIndicator::kGreen; }, 60000))
+        << "indicator " << static_cast<int>(main.uploadIndicator()) << ", runs " << job.runs()
+        << ", uploading " << job.uploading() << ": " << job.lastUploadText() << "\n"
+        << ftp->Log();
     const std::string picture = Read(StationFile("aerova-img/~temp.jpg"));
     EXPECT_EQ(Read(stored), picture);
     const auto decoded = DecodeJpeg(picture);
