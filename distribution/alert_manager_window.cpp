@@ -17,17 +17,11 @@
 #include "base/strings.h"
 #include "distribution/mail_alerts.h"
 #include "distribution/picture_job.h"
+#include "distribution/window_text.h"
 
 namespace aerova {
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromLatin1(s.data(), int(s.size()));
-}
-std::string S(const QString& s) {
-    return s.toLatin1().toStdString();
-}
 
 QLineEdit* Field(QWidget* owner, const char* name, bool password = false) {
     auto* e = new QLineEdit(owner);

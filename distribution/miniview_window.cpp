@@ -10,16 +10,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "distribution/window_text.h"
+
 namespace aerova {
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromLatin1(s.data(), int(s.size()));
-}
-std::string S(const QString& s) {
-    return s.toLatin1().toStdString();
-}
 
 constexpr const char* kSetFields[] = {"edurl",   "edport",      "edserial", "edpwd",
                                       "edproxy", "edproxyport", "eduser",   "edproxypwd"};
