@@ -113,27 +113,29 @@ TEST_F(KmlServerTest, TemplateModeNeedsLoadedTemplates) {
 // The UI thread changes the table under the station mutex while clients of both servers
 // read it; the ThreadSanitizer build runs this to show that the servers take the lock.
 TEST_F(KmlServerTest, ParallelRequestsWhileTheTableChanges) {
+    // Every state the UI thread leaves has a selected target with a position, so the
+    // cockpit document is never the empty answer for "nothing selected".
+    const auto change = [&](int n) {
+        std::scoped_lock lock(stationmutex);
+        for (int i = 0; i < 100; ++i) {
+            Tflight& f =
+                PlaceTarget(*table, i, Concat({"A", std::to_string(10000 + (n + i) % 90000)}));
+            f.flightid = (n + i) % 3 ? "X<&Y" : "";
+            f.lat = std::to_string(1 + n % 89);
+            f.lon = std::to_string(1 + n % 179);
+            f.fl = n % 2 ? -9 : 300;
+            table->AddHistoryPoint(i, f.fl, static_cast<float>(n % 90), 1.5f);
+        }
+        table->peers[0].free = n % 2;
+        table->peers[0].station = "P&Q";
+        table->peers[0].lat = "53.1";
+        table->peers[0].lon = "9.1";
+        table->windows[0].selected = n % 100;
+    };
+    change(0);
     std::atomic<bool> stop{false};
     std::thread ui([&] {
-        int n = 0;
-        while (!stop) {
-            std::scoped_lock lock(stationmutex);
-            for (int i = 0; i < 100; ++i) {
-                Tflight& f =
-                    PlaceTarget(*table, i, Concat({"A", std::to_string(10000 + (n + i) % 90000)}));
-                f.flightid = (n + i) % 3 ? "X<&Y" : "";
-                f.lat = std::to_string(n % 90);
-                f.lon = std::to_string(n % 180);
-                f.fl = n % 2 ? -9 : 300;
-                table->AddHistoryPoint(i, f.fl, static_cast<float>(n % 90), 1.5f);
-            }
-            table->peers[0].free = n % 2;
-            table->peers[0].station = "P&Q";
-            table->peers[0].lat = "53.1";
-            table->peers[0].lon = "9.1";
-            table->windows[0].selected = n % 100;
-            ++n;
-        }
+        for (int n = 1; !stop; ++n) change(n);
     });
     constexpr int kClients = 8, kRequests = 10;
     std::vector<std::thread> clients;
