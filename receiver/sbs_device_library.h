@@ -3,7 +3,10 @@
 // starts and its eight exports are resolved in a fixed order. None of them is called; a
 // missing library or export leaves its entry empty, and nothing is reported.
 
+#include <optional>
 #include <string>
+
+#include "platform/dynamic_library.h"
 
 namespace aerova {
 
@@ -24,9 +27,9 @@ struct SbsDeviceLibrary {
     bool Load(const std::string& name = kDefaultName);
     void Unload();
 
-    bool loaded() const { return handle != nullptr; }
+    bool loaded() const { return library.has_value(); }
 
-    void* handle = nullptr;
+    std::optional<DynamicLibrary> library;
     void* init_sbs = nullptr;
     void* close_sbs = nullptr;
     void* read_queue = nullptr;

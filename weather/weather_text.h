@@ -1,0 +1,39 @@
+#pragma once
+// Airport weather for the radar windows: the METAR or TAF of a station fetched through the
+// METAR library and flattened into one line, and the QNH of a METAR for Auto QNH.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace aerova {
+
+// Where the weather texts come from.
+struct WeatherTextSource {
+    // The METAR library: a bare name goes through the loader's search order (beside the
+    // program, whose RUNPATH is $ORIGIN); a name with "/" is a path.
+    std::string library = "libmetar.so";
+    // The weather text server's base URL for the library; empty: the library's default.
+    std::string server;
+};
+
+// The station's METAR (kind "METAR") or TAF (kind "TAF") as one line for a radar window;
+// empty when the library, the export or the text is missing or the code is not 1 to 8
+// letters and digits. The library is loaded for this call only. Blocks for the HTTP request
+// (up to the library's time-outs): call it from a worker, not from the event loop.
+std::string FetchWeatherText(const WeatherTextSource& source, std::string_view kind,
+                             std::string_view station, bool shortSymbols);
+
+// A station file flattened for display: line ends and double blanks become single blanks,
+// a blank goes after the 16th character of a text longer than 26, and with short symbols
+// " TAF " becomes " FT " (kind "TAF") or " <station> " becomes " SA <station> " (kind
+// "METAR", the code as the caller gave it) and the first 6 characters go.
+std::string FlattenWeatherText(std::string_view text, std::string_view kind,
+                               std::string_view station, bool shortSymbols);
+
+// The QNH in hPa of a METAR: its "Q" group (Q and four digits of hPa), else its "A" group
+// (A and four digits of hundredths of an inch of mercury, converted as the QNH lists do),
+// each only as a whole group ("AUTO" is none). Nothing when neither gives a plausible value.
+std::optional<int> QnhFromMetar(std::string_view metar);
+
+}  // namespace aerova
