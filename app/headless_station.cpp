@@ -32,6 +32,17 @@ HeadlessStation::HeadlessStation(RunOptions options) : options_(std::move(option
     runner_->services().onPortFailure = [](const std::string& text) {
         std::fprintf(stderr, "aerovamini: %s\n", text.c_str());
     };
+    // Auto QNH's result, so an operator sees which pressure labels the altitudes.
+    runner_->services().metar().autoQnhChanged = [this](const AutoQnhState& state) {
+        const ReceiverSettings& r = services().receiverSettings;
+        if (state.look == AutoQnhLook::kFound) {
+            std::printf("Auto QNH %s: %d hPa (%s)\n", r.edicao.c_str(), HpaOf(r),
+                        state.caption.c_str());
+        } else if (state.look == AutoQnhLook::kFailed) {
+            std::printf("Auto QNH %s: no pressure from the METAR\n", r.edicao.c_str());
+        }
+        std::fflush(stdout);
+    };
     runner_->afterStatTick = [this] {
         std::printf("%s\n", StatusLine().c_str());
         std::fflush(stdout);

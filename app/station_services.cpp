@@ -149,6 +149,8 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     link.utcNow = [this] { return station_.clock().UtcNow(); };
     receiver_ = std::make_unique<ReceiverLink>(link, receiverSettings);
     receiver_->SetLocalListener([this](std::string_view d) { DeliverOwnReport(d); });
+    metar_ = std::make_unique<MetarService>(receiverSettings, WeatherTextSource{});
+    metar_->shuttingDown = [this] { return station_.shutdownBegun(); };
 
     BindHooks();
     BindSettings();
@@ -193,6 +195,9 @@ void StationServices::BindSettings() {
     s.Bind("database", "createtextlog", databaseOptions.createtextlog);
     s.Bind("sql", "regnohyphen", databaseOptions.regnohyphen);
     s.Bind("main", "chatsound", networkSettings.chatsound);
+    s.Bind("metar", "interval", metar_->settings.interval);
+    s.Bind("metar", "showshortwxsymbols", metar_->settings.showshortwxsymbols);
+    s.Bind("metar", "server", metar_->settings.server);
     // The receiver settings window shows these two switches as well.
     s.Bind("datasource", "rawlog", receiverSettings.cbrawlog);
     s.Bind("datasource", "tcas", receiverSettings.cbtcas);
@@ -226,7 +231,9 @@ void StationServices::ApplySettings() {
     // The slave switch filters what ingest accepts and silences the announcements.
     networkSettings.cbslave = ingestSettings.cbslave;
     if (!station_.receptionStarted()) return;
-    // A loaded set takes effect at once: the feed moves to its port, the poll to its set.
+    // A loaded set takes effect at once: the feed moves to its port, the poll to its set,
+    // and the windows on "Auto" reload their weather.
+    metar_->Start();
     if (feed_.serverPort() != feedPort()) OpenFeed();
     ApplyMiniSettings();
     // The KML options and colours of the loaded set; servers switched on or off, or moved
@@ -252,6 +259,7 @@ StationServices::~StationServices() {
     dataServer2_.Stop();
     kml_.Stop();
     if (pictureJob_) pictureJob_->Stop();
+    if (metar_) metar_->Stop();
 }
 
 std::uint16_t StationServices::listenerPort() const {
@@ -334,6 +342,8 @@ void StationServices::StartOfReception() {
     if (options_.demo) StartDemo();
     if (options_.poll) SetPolling(true);
     StartPictureJob();
+    // Auto QNH from the receiver settings and the windows on "Auto" (also headless).
+    metar_->Start();
 }
 
 void StationServices::ApplyMiniSettings() {
@@ -488,6 +498,7 @@ std::uint64_t StationServices::UdpDrops() const {
 }
 
 void StationServices::CloseSockets() {
+    metar_->Stop();
     delete listener_;
     listener_ = nullptr;
     poller_.Stop();

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/metar_service.h"
 #include "app/run_options.h"
 #include "database/countries.h"
 #include "database/routes.h"
@@ -61,6 +62,8 @@ class StationServices : public QObject {
     DataPoller& poller() { return poller_; }
     PictureJob& pictureJob() { return *pictureJob_; }
     MailAlerts& mail() { return *mail_; }
+    // The weather texts of the radar windows and Auto QNH (metar/...).
+    MetarService& metar() { return *metar_; }
     PublishedFiles& publishedFiles() { return published_; }
     // The desktop's radar windows, indicator and dialogs for the picture job and the mail
     // sessions; without it (headless) the job only writes the status pages that the
@@ -148,6 +151,7 @@ class StationServices : public QObject {
     std::unique_ptr<AlertHost> alertHost_;
     std::unique_ptr<PictureJob> pictureJob_;
     std::unique_ptr<MailAlerts> mail_;
+    std::unique_ptr<MetarService> metar_;
     QUdpSocket* listener_ = nullptr;
     // The receiver's own reports that arrived during a tick (a few polls' worth at most).
     static constexpr std::size_t kMaxOwnReportsPerTick = 20000;

@@ -451,6 +451,9 @@ void AddWeather(TableBuilder& t) {
     t.Index("wxshow1", kWxDisplayModes, 0);
     t.Index("wxshow2", kWxDisplayModes, 0);
     t.Int("interval", 10);
+    // The weather text server (NOAA's, which keeps one file per station under
+    // /data/observations/metar/stations/ and /data/forecasts/); a mirror's base URL replaces it.
+    t.Text("server", "https://tgftp.nws.noaa.gov");
 
     t.In("wxform");
     t.At(80, 80);

@@ -1,8 +1,10 @@
 #include "radar/overlay_plan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
+#include "base/metar_pressure.h"
 #include "base/numbers.h"
 #include "base/strings.h"
 #include "radar/label_composer.h"
@@ -107,11 +109,13 @@ std::string MetarBody(const std::string& metar) {
     return Copy(Replace(Replace(metar, '\r', ' '), '\n', ' '), 12, 100000);
 }
 
+// The digits of the pressure group, large under the report: hPa, or hundredths of an inch
+// in North America. Only a whole group counts, so "AUTO" in a US report shows nothing.
 std::string PressureGroup(const std::string& metar) {
-    std::size_t at = metar.find(" Q");
-    if (at == std::string::npos) at = metar.find(" A");
-    if (at == std::string::npos) return "";
-    return Trim(metar.substr(at + 2, 5));
+    const auto group = FindMetarPressure(metar);
+    if (!group) return "";
+    const std::string digits = std::to_string(group->value);
+    return std::string(4 - std::min<std::size_t>(4, digits.size()), '0') + digits;
 }
 
 void PlanMetar(Planner& p, const OverlayInputs& in) {

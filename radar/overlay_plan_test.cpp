@@ -90,6 +90,10 @@ TEST(OverlayPlan, MetarLineModes) {
     ASSERT_NE(qnh, nullptr);
     EXPECT_EQ(qnh->y0, 20);
     EXPECT_EQ(qnh->sizeName, "18");
+    // A US report: "AUTO" comes before the altimeter group, which is what shows.
+    fx.display.metar = "2024/05/01 12:51 KJFK 011251Z AUTO 18012KT 10SM A2992 RMK AO2";
+    EXPECT_NE(FindText(PlanOverlays(fx.in), "2992"), nullptr);
+    EXPECT_EQ(FindText(PlanOverlays(fx.in), "UTO 1"), nullptr);
 }
 
 TEST(OverlayPlan, HiddenOverlaysKeepTheStripMovedUpAndLeft) {

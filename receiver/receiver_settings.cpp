@@ -6,6 +6,7 @@
 
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "base/metar_pressure.h"
 #include "base/numbers.h"
 #include "base/strings.h"
 
@@ -146,20 +147,14 @@ std::string ReceiverSettingsFileToLoad(const std::string& stationDir) {
 
 AutoQnhResult ApplyMetarQnh(ReceiverSettings& s, std::string_view metar) {
     AutoQnhResult result;
-    std::string group;
-    if (const std::size_t q = Pos(" Q", metar); q > 0) {
-        group = Trim(Copy(metar, static_cast<long>(q) + 1, 5));
-    } else if (const std::size_t a = Pos(" A", metar); a > 0) {
-        group = Trim(Copy(metar, static_cast<long>(a) + 1, 5));
-    }
-    if (group.empty()) return result;
-    const int value = IntOf(Copy(group, 2, 4));
-    if (group[0] == 'A') {
-        if (value < 3131 - (kInchItems - 1) || value > 3131) return result;
-        SelectInchIndex(s, 3131 - value);
+    const auto group = FindMetarPressure(metar);
+    if (!group) return result;
+    if (group->unit == 'A') {
+        if (group->value < 3131 - (kInchItems - 1) || group->value > 3131) return result;
+        SelectInchIndex(s, 3131 - group->value);
     } else {
-        if (value < 1060 - (kHpaItems - 1) || value > 1060) return result;
-        SelectHpaIndex(s, 1060 - value);
+        if (group->value < 1060 - (kHpaItems - 1) || group->value > 1060) return result;
+        SelectHpaIndex(s, 1060 - group->value);
     }
     result.found = true;
     if (metar.size() >= 16 && metar[13] == ':') result.caption = Copy(metar, 12, 5) + " UTC";

@@ -67,8 +67,9 @@ std::string ReceiverSettingsFileToLoad(const std::string& stationDir);
 std::vector<std::string> KnownReceiverSettingSets(const std::string& stationDir);
 std::string ReceiverSettingsPath(const std::string& stationDir);  // always "aerovas.sbs.ini"
 
-// QNH from a METAR text: the first " Q" group (hPa) or else the first " A" group
-// (hundredths of an inch). Returns false and changes nothing when there is neither.
+// QNH from a METAR text: its "Q" group (hPa), else its "A" group (hundredths of an inch),
+// each only as a whole group ("AUTO" is none). The group selects its own list and the other
+// follows. Returns false and changes nothing when there is no group inside the lists.
 struct AutoQnhResult {
     bool found = false;
     std::string caption = "Auto QNH";  // report time + " UTC" when the METAR gives one

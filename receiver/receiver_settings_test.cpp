@@ -147,6 +147,11 @@ TEST(AutoQnhTest, PressureGroups) {
     EXPECT_EQ(s.cbhpa, before.cbhpa);
     EXPECT_EQ(s.cbin, before.cbin);
     EXPECT_FALSE(ApplyMetarQnh(s, "EGLL Q9999").found);
+    // Most US reports say "AUTO" before their altimeter group.
+    r = ApplyMetarQnh(s, "KJFK 011251Z AUTO 18012KT 10SM A3001 RMK AO2");
+    EXPECT_TRUE(r.found);
+    EXPECT_EQ(InchOf(s), 3001);
+    EXPECT_EQ(s.cbhpa, before.cbhpa - 3);  // 3001 / 2.953 = 1016 hPa
 }
 
 }  // namespace

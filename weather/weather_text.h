@@ -15,9 +15,14 @@ struct WeatherTextSource {
     std::string library = "libmetar.so";
     // The weather text server's base URL for the library; empty: the library's default.
     std::string server;
+    // The library's connect and whole-request time-outs in milliseconds; 0: its own (10 s
+    // and 20 s).
+    long connectTimeoutMs = 0;
+    long totalTimeoutMs = 0;
 };
 
-// The station's METAR (kind "METAR") or TAF (kind "TAF") as one line for a radar window;
+// The station's METAR (kind "METAR"), TAF (kind "TAF") or short TAF (kind "SHORTTAF", which
+// is flattened as a TAF) as one line for a radar window;
 // empty when the library, the export or the text is missing or the code is not 1 to 8
 // letters and digits. The library is loaded for this call only. Blocks for the HTTP request
 // (up to the library's time-outs): call it from a worker, not from the event loop.
@@ -30,10 +35,5 @@ std::string FetchWeatherText(const WeatherTextSource& source, std::string_view k
 // "METAR", the code as the caller gave it) and the first 6 characters go.
 std::string FlattenWeatherText(std::string_view text, std::string_view kind,
                                std::string_view station, bool shortSymbols);
-
-// The QNH in hPa of a METAR: its "Q" group (Q and four digits of hPa), else its "A" group
-// (A and four digits of hundredths of an inch of mercury, converted as the QNH lists do),
-// each only as a whole group ("AUTO" is none). Nothing when neither gives a plausible value.
-std::optional<int> QnhFromMetar(std::string_view metar);
 
 }  // namespace aerova

@@ -63,28 +63,6 @@ TEST(FlattenWeatherTextTest, Table) {
     }
 }
 
-TEST(QnhFromMetarTest, Table) {
-    const struct {
-        const char* metar;
-        std::optional<int> hpa;
-    } cases[] = {
-        {"EDDH 201050Z AUTO 27010KT 9999 FEW030 15/08 Q1013 NOSIG", 1013},
-        {"2024/05/20 10:50\nEGLL 201050Z 24010KT 9999 Q0998=\n", 998},
-        // "AUTO" is no altimeter group; the real one comes later.
-        {"KJFK 201051Z AUTO 18012KT 10SM CLR 22/12 A2992 RMK AO2", 1013},
-        {"KJFK 201051Z 18012KT 10SM A3000", 1016},  // 3000 / 2.953 = 1015.9
-        {"KXYZ 201051Z A2992 Q1020", 1020},         // the hPa group first
-        {"KXYZ 201051Z AUTO NIL", std::nullopt},
-        {"EDDH 201050Z Q101 A29920 QNH1013", std::nullopt},
-        {"EDDH 201050Z Q9999 A0100", std::nullopt},  // no aerodrome reports these
-        {"", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.metar);
-        EXPECT_EQ(QnhFromMetar(c.metar), c.hpa);
-    }
-}
-
 // A weather text server with the files of one station; records every path asked for.
 class WeatherTextServer {
   public:
