@@ -62,6 +62,7 @@ void BindRadar(Settings& s, int tag, RadarWindow& r, RadarCycleState& cycle) {
     s.Bind(radar, "aisonly", d.cbaisonly);
     s.Bind("metar", "loc" + w, d.edicao);
     s.Bind("metar", "auto" + w, d.cbmetauto);
+    s.Bind("metar", "taf" + w, d.cbtaf);
     for (int n = 0; n <= kLayerTypes; ++n) {
         const auto i = static_cast<std::size_t>(n);
         s.Bind("outlines", Concat({"enabled-radar", w, "-", Num(n)}), d.outlineMarks[i]);

@@ -391,11 +391,30 @@ void DesktopStation::CreateWindows() {
     connect(mainWindow_->button("spbLabelEditor"), &QToolButton::toggled, this,
             [this](bool down) { ShowLabelEditor(down); });
     alerts_ = std::make_unique<DesktopAlerts>(*this);
+    BindWeatherTexts();
     creationOrder_.push_back("mini");
     creationOrder_.push_back("ftp");
     keyRouter_ = std::make_unique<KeyRouter>(radar(1), radar(2));
     keyRouter_->AddForwardingWindow(help_.get());
     qApp->installEventFilter(keyRouter_.get());
+}
+
+// The radar windows' airports, "Auto" and TAF switches feed the reload cycle; its texts come
+// back into the windows, "Loading METAR..." first, and each change redraws the window.
+void DesktopStation::BindWeatherTexts() {
+    MetarService& metar = services().metar();
+    metar.readWindow = [this](int w) -> std::optional<MetarWindow> {
+        const RadarDisplayState& d = radar(w + 1).display();
+        return MetarWindow{d.edicao, d.cbmetauto, d.cbtaf};
+    };
+    metar.setText = [this](int w, WeatherTextField field, const std::string& text) {
+        RadarWindow& window = radar(w + 1);
+        RadarDisplayState& d = window.display();
+        (field == WeatherTextField::kMetar      ? d.metar
+         : field == WeatherTextField::kShortTaf ? d.shortTaf
+                                                : d.taf) = text;
+        window.Redraw();
+    };
 }
 
 bool DesktopStation::Ask(const std::string& question, const std::string& title) {
@@ -426,6 +445,9 @@ RadarWindowServices DesktopStation::RadarServices(int tag) {
     s.reloadMapFolders = [this] { ReloadFolderList(); };
     s.showLabelEditor = [this](bool shown) { ShowLabelEditor(shown); };
     s.labelEditorVisible = [this] { return labelEditor_ && labelEditor_->isVisible(); };
+    s.metarAutoTicked = [this](int) { services().metar().AutoTicked(); };
+    s.metarReload = [this] { services().metar().Reload(); };
+    s.metarAirportLeft = [this](int t) { services().metar().AirportLeft(t - 1); };
     s.receiverBar = &receiverBar_;
     s.stationInputs = [this, tag](RenderInputs& in) {
         const Station& st = station();

@@ -104,6 +104,7 @@ class DesktopStation : public QObject {
     const LabelLayout& labelsInUse() const { return labels_; }
     // `spbLabelEditor` of the main and both radar windows, and Ctrl+L.
     void ShowLabelEditor(bool shown);
+    void BindWeatherTexts();
     void ShowKmlOptions();
     const std::vector<WaypointName>& waypointNames() const { return waypointNames_; }
     MapLayerColours& mapColours() { return mapColours_; }

@@ -57,6 +57,8 @@ class MetarService : public QObject {
     ~MetarService() override;
 
     MetarSettings settings;
+    // The library and its time-outs (the server comes from `settings`).
+    WeatherTextSource& source() { return source_; }
 
     // The radar windows (0 and 1); without them (headless) only Auto QNH runs.
     std::function<std::optional<MetarWindow>(int window)> readWindow;

@@ -98,6 +98,7 @@ struct RadarDisplayState {
     bool cbsbsonly = false, cbaisonly = false;
     bool ok2symbol = true, ok2trails = true, ok2vector = true;
     bool cbmetauto = false;       // METAR "Auto"
+    bool cbtaf = false;           // the TAF switch: the reloads fetch the forecasts too
     std::string edicao = "EDDH";  // the window's METAR airport
     RadarLayoutState layout;
     // Check marks of `cboutlines` and `cbwaypoints`: item 0 all layers, 1 to 30 the types.
@@ -114,7 +115,8 @@ struct RadarDisplayState {
     bool ctrlHeld = false;     // the bearing readout follows the highlighted target
     bool showWinds = false;    // the weather window's wind switch
 
-    // Weather texts of the window's airport and their display mode (0 to 4).
+    // Weather texts of the window's airport and their display mode: 0 METAR, 1 short TAF,
+    // 2 TAF, 3 METAR and short TAF, 4 METAR and TAF.
     std::string metar, shortTaf, taf;
     int wxshow = 0;
 };

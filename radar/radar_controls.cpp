@@ -379,33 +379,63 @@ void RadarControls::BuildRadarPanel() {
     metauto->setObjectName("cbmetauto");
     metauto->setToolTip("Reload METAR and selected TAF, ShortTAF every 15 mins");
     controls_["cbmetauto"] = metauto;
-    connect(metauto, &QCheckBox::toggled, this, [&w](bool on) { w.display().cbmetauto = on; });
+    // Ticking "Auto" (also when the settings tick it) starts the reload cycle.
+    connect(metauto, &QCheckBox::toggled, this, [this, &w](bool on) {
+        w.display().cbmetauto = on;
+        if (on && services_.metarAutoTicked) services_.metarAutoTicked(w.tag());
+    });
     grid->addWidget(metauto, 8, 2);
     QToolButton* reload =
         AddButton(p, "SpeedButton4", "Reload", "Reload METAR and selected TAF, ShortTAF", false);
-    reload->setEnabled(false);  // comes with the weather reports
+    connect(reload, &QToolButton::clicked, this, [this] {
+        if (services_.metarReload) services_.metarReload();
+    });
     grid->addWidget(reload, 8, 3);
+    connect(icao, &QLineEdit::editingFinished, this, [this, &w] {
+        if (syncing_) return;
+        if (services_.metarAirportLeft) services_.metarAirportLeft(w.tag());
+    });
 
-    grid->addWidget(new QLabel("Variation", p), 9, 0, 1, 2);
+    // What the METAR line shows, and whether the reloads fetch the forecasts.
+    grid->addWidget(new QLabel("Show", p), 9, 0);
+    grid->addWidget(
+        AddCombo(p, "cbwxshow", {"METAR", "Short TAF", "TAF", "METAR + short TAF", "METAR + TAF"},
+                 "Weather text shown in the radar picture"),
+        9, 1, 1, 2);
+    connect(combo("cbwxshow"), &QComboBox::currentIndexChanged, this, [this, &w](int i) {
+        if (syncing_ || i < 0) return;
+        w.display().wxshow = i;
+        Changed();
+    });
+    auto* taf = new QCheckBox("TAF", p);
+    taf->setObjectName("cbtaf");
+    taf->setToolTip("Reload the TAF and short TAF with the METAR");
+    controls_["cbtaf"] = taf;
+    connect(taf, &QCheckBox::toggled, this, [this, &w](bool on) {
+        if (!syncing_) w.display().cbtaf = on;
+    });
+    grid->addWidget(taf, 9, 3);
+
+    grid->addWidget(new QLabel("Variation", p), 10, 0, 1, 2);
     QStringList vari;
     for (int v = -20; v <= 20; ++v) vari << QString::number(v);
-    grid->addWidget(AddCombo(p, "cbvari", vari), 9, 2);
-    grid->addWidget(new QLabel(QString::fromUtf8("\u00b0"), p), 9, 3);
+    grid->addWidget(AddCombo(p, "cbvari", vari), 10, 2);
+    grid->addWidget(new QLabel(QString::fromUtf8("\u00b0"), p), 10, 3);
     connect(combo("cbvari"), &QComboBox::currentIndexChanged, this, [this, &w](int i) {
         if (syncing_ || i < 0) return;
         w.display().cbvari = i - 20;
         Changed();
     });
 
-    grid->addWidget(new QLabel("Flights", p), 10, 0);
+    grid->addWidget(new QLabel("Flights", p), 11, 0);
     grid->addWidget(AddCombo(p, "cbflightinactive",
                              {"1", "2", "3", "4", "5", "6", "10", "15", "20", "30", "45", "60"},
                              "Timeout for inactive state (sec)"),
-                    10, 1);
+                    11, 1);
     grid->addWidget(AddCombo(p, "cbflightdelete", {"0.5", "1", "2", "3", "4", "5"},
                              "Timeout for deletion (min)"),
-                    10, 2);
-    grid->addWidget(new QLabel("(sec)               (min)", p), 11, 0, 1, 4);
+                    11, 2);
+    grid->addWidget(new QLabel("(sec)               (min)", p), 12, 0, 1, 4);
     for (const char* name : {"cbflightinactive", "cbflightdelete"})
         connect(combo(name), &QComboBox::currentIndexChanged, this, [this](int) {
             if (!syncing_) TimeoutChanged();
@@ -710,6 +740,8 @@ void RadarControls::Sync() {
     static_cast<QCheckBox*>(control("cbinner"))->setChecked(d.cbinner);
     static_cast<QLineEdit*>(control("edicao"))->setText(QString::fromStdString(d.edicao));
     static_cast<QCheckBox*>(control("cbmetauto"))->setChecked(d.cbmetauto);
+    static_cast<QCheckBox*>(control("cbtaf"))->setChecked(d.cbtaf);
+    combo("cbwxshow")->setCurrentIndex(d.wxshow);
     combo("cbvari")->setCurrentIndex(d.cbvari + 20);
     if (services_.timeouts) {
         const std::array<int, 4> t = services_.timeouts();

@@ -83,6 +83,10 @@ struct RadarWindowServices {
     // The label editor (`spbLabelEditor`, Ctrl+L) shown or hidden; whether it shows.
     std::function<void(bool shown)> showLabelEditor;
     std::function<bool()> labelEditorVisible;
+    // The weather texts: "Auto" ticked, "Reload", the METAR airport box left.
+    std::function<void(int tag)> metarAutoTicked;
+    std::function<void()> metarReload;
+    std::function<void(int tag)> metarAirportLeft;
 };
 
 class RadarWindow : public QWidget {

@@ -1,0 +1,151 @@
+// The weather texts in the radar windows on a real display: "Reload" draws the wait and then
+// the report of the window's airport in the METAR line, "Auto" starts the reload cycle, and
+// leaving the airport box loads the new airport.
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QToolButton>
+#include <mutex>
+#include <thread>
+
+#include "app/desktop_station.h"
+#include "base/files.h"
+#include "base/ini_file.h"
+#include "radar/gui_test_support.h"
+#include "radar/radar_controls.h"
+
+namespace aerova {
+namespace {
+
+using testing::GrabFrame;
+
+constexpr const char* kMetar =
+    "2026/05/01 12:20\nEDDH 011220Z 27010KT 9999 FEW030 15/08 Q0998 NOSIG\n";
+
+// A weather text server with EDDH's report; records the paths asked for.
+class WeatherServer {
+  public:
+    WeatherServer() {
+        server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+            {
+                std::scoped_lock lock(mutex_);
+                asked_.push_back(req.path);
+            }
+            if (req.path == "/data/observations/metar/stations/EDDH.TXT")
+                res.set_content(kMetar, "text/plain");
+            else
+                res.status = 404;
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~WeatherServer() {
+        server_.stop();
+        thread_.join();
+    }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    std::vector<std::string> asked() {
+        std::scoped_lock lock(mutex_);
+        return asked_;
+    }
+
+  private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<std::string> asked_;
+};
+
+bool PumpUntil(const std::function<bool()>& done, int ms = 10000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// Pixels of the METAR line's colour (128, 255, 255) in the lower left corner of a picture.
+int MetarPixels(const QImage& picture) {
+    int n = 0;
+    for (int y = picture.height() - 60; y < picture.height(); ++y)
+        for (int x = 0; x < std::min(picture.width(), 600); ++x)
+            if (picture.pixelColor(x, y) == QColor(128, 255, 255)) ++n;
+    return n;
+}
+
+TEST(Gui, TheMetarLineShowsTheWaitAndThenTheReportOfTheWindowsAirport) {
+    REQUIRE_DISPLAY();
+    WeatherServer weather;
+    QDir dir(QDir::tempPath() + "/aerova-weather-gui-" +
+             QString::number(QApplication::applicationPid()));
+    dir.removeRecursively();
+    ASSERT_TRUE(dir.mkpath("."));
+    IniFile ini(JoinPath(dir.path().toStdString(), "aerovas.ini"));
+    ini.WriteString("metar", "server", weather.url());
+    ini.WriteString("metar", "loc1", "eddh");
+    ini.WriteString("main", "firstrun", "0");
+    ASSERT_TRUE(ini.UpdateFile());
+    RunOptions options;
+    options.stationDir = dir.path().toStdString();
+    options.nosrv = true;
+    options.portOffset = 21000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    {
+        DesktopStation station(options);
+        station.askOverride = [](const std::string&, const std::string&) { return true; };
+        station.services().metar().source().library = AEROVA_METAR_LIBRARY;
+        ASSERT_TRUE(station.Start());
+        RadarWindow& radar = station.radar(1);
+        EXPECT_EQ(radar.display().edicao, "EDDH");  // upper-cased from the settings
+        const int empty = MetarPixels(GrabFrame(radar));
+
+        // "Auto" starts the cycle with a first run two seconds later.
+        qobject_cast<QCheckBox*>(radar.controls().control("cbmetauto"))->setChecked(true);
+        EXPECT_TRUE(station.services().metar().timerActive());
+        EXPECT_EQ(station.services().metar().timerIntervalMs(), 2000);
+
+        // "Reload" runs it at once.
+        auto* reload = qobject_cast<QToolButton*>(radar.controls().control("SpeedButton4"));
+        ASSERT_NE(reload, nullptr);
+        ASSERT_TRUE(reload->isEnabled());
+        reload->click();
+        EXPECT_EQ(radar.display().metar, "Loading METAR...");
+        EXPECT_GT(MetarPixels(GrabFrame(radar)), empty);  // "Loading WX data..."
+        ASSERT_TRUE(
+            PumpUntil([&] { return radar.display().metar.find("Q0998") != std::string::npos; }));
+        EXPECT_EQ(radar.display().metar,
+                  "2026/05/01 12:20 EDDH 011220Z 27010KT 9999 FEW030 15/08 Q0998 NOSIG ");
+        const int report = MetarPixels(GrabFrame(radar));
+        EXPECT_GT(report, empty + 200);  // the report and the large "0998" above it
+
+        EXPECT_EQ(station.services().metar().timerIntervalMs(), 10 * 60000);
+
+        // Leaving the airport box loads both windows; the server has no EDDF.
+        auto* box = qobject_cast<QLineEdit*>(radar.controls().control("edicao"));
+        box->setText("EDDF");
+        radar.display().edicao = "EDDF";
+        Q_EMIT box->editingFinished();
+        ASSERT_TRUE(PumpUntil([&] { return !station.services().metar().busy(); }));
+        EXPECT_EQ(radar.display().metar, "");
+        EXPECT_EQ(station.services().metar().timerIntervalMs(), 10 * 60000);
+        station.radar(1).hide();
+        station.radar(2).hide();
+    }
+    const std::vector<std::string> asked = weather.asked();
+    ASSERT_GE(asked.size(), 3u);
+    EXPECT_EQ(asked[0], "/data/observations/metar/stations/EDDH.TXT");
+    EXPECT_EQ(asked[1], "/data/observations/metar/stations/EDDF.TXT");  // window 1
+    EXPECT_EQ(asked[2], "/data/observations/metar/stations/EDDF.TXT");  // window 2's default
+    dir.removeRecursively();
+}
+
+}  // namespace
+}  // namespace aerova
