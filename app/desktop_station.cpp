@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -17,9 +18,11 @@
 
 #include "app/desktop_alerts.h"
 #include "app/desktop_settings.h"
+#include "app/desktop_weather.h"
 #include "app/key_router.h"
 #include "app/main_window.h"
 #include "app/startup_window.h"
+#include "app/wx_reports_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "distribution/alert_manager_window.h"
@@ -146,6 +149,7 @@ void DesktopStation::BindWindowSettings() {
     targets.alertManager = &alerts_->window();
     const std::function<void()> placeWindows = BindDesktopSettings(s.settingsFile, targets);
     BindMapSettings();
+    weather_->BindSettings(s.settingsFile);
     const std::function<void()> servicesLoaded = s.hooks.settingsLoaded;
     s.hooks.settingsLoaded = [this, placeWindows, servicesLoaded] {
         if (servicesLoaded) servicesLoaded();
@@ -153,6 +157,7 @@ void DesktopStation::BindWindowSettings() {
         ComposeLayerLists();
         if (mosaics_) mosaics_->LoadState();
         if (alerts_) alerts_->miniView().ShowSettings();
+        if (weather_) weather_->SettingsLoaded();
         // The frequency display has no receiver to show: its button is released at load.
         mainWindow_->SetButtonDown("sbpcr1000", false);
         if (station().receptionStarted()) ShowRadarWindows();
@@ -253,6 +258,7 @@ void DesktopStation::ShutDownWithoutQuestion() {
 
 DesktopStation::~DesktopStation() {
     keyRouter_.reset();  // no key reaches a window that is going
+    weather_.reset();    // its download ends before the windows it redraws
     alerts_.reset();
     labelEditor_.reset();
     mosaics_.reset();  // its download ends before the state it writes
@@ -392,6 +398,7 @@ void DesktopStation::CreateWindows() {
             [this](bool down) { ShowLabelEditor(down); });
     alerts_ = std::make_unique<DesktopAlerts>(*this);
     BindWeatherTexts();
+    weather_ = std::make_unique<DesktopWeather>(*this);
     creationOrder_.push_back("mini");
     creationOrder_.push_back("ftp");
     keyRouter_ = std::make_unique<KeyRouter>(radar(1), radar(2));
@@ -403,6 +410,8 @@ void DesktopStation::CreateWindows() {
 // back into the windows, "Loading METAR..." first, and each change redraws the window.
 void DesktopStation::BindWeatherTexts() {
     MetarService& metar = services().metar();
+    wxReports_ = std::make_unique<WxReportsWindow>();
+    wxReports_->source = [this] { return services().metar().CurrentSource(); };
     metar.readWindow = [this](int w) -> std::optional<MetarWindow> {
         const RadarDisplayState& d = radar(w + 1).display();
         return MetarWindow{d.edicao, d.cbmetauto, d.cbtaf};
@@ -447,7 +456,16 @@ RadarWindowServices DesktopStation::RadarServices(int tag) {
     s.labelEditorVisible = [this] { return labelEditor_ && labelEditor_->isVisible(); };
     s.metarAutoTicked = [this](int) { services().metar().AutoTicked(); };
     s.metarReload = [this] { services().metar().Reload(); };
+    s.toggleLightning = [this] {
+        if (weather_) weather_->ToggleLightning();
+    };
     s.metarAirportLeft = [this](int t) { services().metar().AirportLeft(t - 1); };
+    s.showWxReports = [this] {
+        wxReports_->show();
+        wxReports_->raise();
+        wxReports_->activateWindow();
+        wxReports_->icao().setFocus();
+    };
     s.receiverBar = &receiverBar_;
     s.stationInputs = [this, tag](RenderInputs& in) {
         const Station& st = station();
@@ -464,6 +482,7 @@ RadarWindowServices DesktopStation::RadarServices(int tag) {
         in.showMosaics = tag == 1 ? mosaicState_.cbradar1 : mosaicState_.cbradar2;
         in.mosaicTint = RgbFromBytes(mosaicState_.red, mosaicState_.green, mosaicState_.blue);
         in.autoHeightKm = autoHeightKm_;
+        if (weather_) in.weather = &weather_->layer(tag);
     };
     s.quit = [this] { mainWindow_->close(); };
     s.minimise = [this] { Minimise(); };
@@ -554,6 +573,7 @@ bool DesktopStation::Start() {
     QApplication::processEvents();
     ReloadFolderList();
     runner_->StartReception();
+    weather_->ReceptionStarted();
     RebuildMaps();
     BuildTextures(true);
     startupWindow_->hide();

@@ -28,6 +28,7 @@ class QSystemTrayIcon;
 namespace aerova {
 
 class DesktopAlerts;
+class DesktopWeather;
 class KeyRouter;
 class MainWindow;
 class MosaicManagerWindow;
@@ -36,6 +37,7 @@ class PrintWindow;
 class RadarHelpWindow;
 struct RadarWindowServices;
 class StartupWindow;
+class WxReportsWindow;
 class RadarWindow;
 class SharedGlResources;
 
@@ -101,6 +103,8 @@ class DesktopStation : public QObject {
     MosaicDisplayState& mosaicState() { return mosaicState_; }
     MosaicManagerWindow& mosaicManager() { return *mosaics_; }
     LabelEditorWindow& labelEditor() { return *labelEditor_; }
+    WxReportsWindow& wxReports() { return *wxReports_; }
+    DesktopWeather& weather() { return *weather_; }
     const LabelLayout& labelsInUse() const { return labels_; }
     // `spbLabelEditor` of the main and both radar windows, and Ctrl+L.
     void ShowLabelEditor(bool shown);
@@ -158,6 +162,8 @@ class DesktopStation : public QObject {
     std::unique_ptr<KeyRouter> keyRouter_;
     std::unique_ptr<MosaicManagerWindow> mosaics_;
     std::unique_ptr<LabelEditorWindow> labelEditor_;
+    std::unique_ptr<WxReportsWindow> wxReports_;
+    std::unique_ptr<DesktopWeather> weather_;
     std::unique_ptr<DesktopAlerts> alerts_;
 };
 

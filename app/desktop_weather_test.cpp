@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "app/desktop_station.h"
+#include "app/wx_reports_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "radar/gui_test_support.h"
@@ -28,6 +29,8 @@ using testing::GrabFrame;
 constexpr const char* kMetar =
     "2026/05/01 12:20\nEDDH 011220Z 27010KT 9999 FEW030 15/08 Q0998 NOSIG\n";
 
+constexpr const char* kTaf = "2026/05/01 11:00\nTAF EDDH 011100Z 0112/0218 27010KT 9999\n";
+
 // A weather text server with EDDH's report; records the paths asked for.
 class WeatherServer {
   public:
@@ -39,6 +42,8 @@ class WeatherServer {
             }
             if (req.path == "/data/observations/metar/stations/EDDH.TXT")
                 res.set_content(kMetar, "text/plain");
+            else if (req.path == "/data/forecasts/taf/stations/EDDH.TXT")
+                res.set_content(kTaf, "text/plain");
             else
                 res.status = 404;
         });
@@ -145,6 +150,30 @@ TEST(Gui, TheMetarLineShowsTheWaitAndThenTheReportOfTheWindowsAirport) {
     EXPECT_EQ(asked[1], "/data/observations/metar/stations/EDDF.TXT");  // window 1
     EXPECT_EQ(asked[2], "/data/observations/metar/stations/EDDF.TXT");  // window 2's default
     dir.removeRecursively();
+}
+
+// The WX window shows both files as the server keeps them; a code of other than four
+// characters asks nothing.
+TEST(Gui, TheWxWindowShowsTheReportAndTheForecastOfAnyAirport) {
+    REQUIRE_DISPLAY();
+    WeatherServer weather;
+    WxReportsWindow window;
+    window.source = [&] {
+        WeatherTextSource s;
+        s.library = AEROVA_METAR_LIBRARY;
+        s.server = weather.url();
+        return s;
+    };
+    window.show();
+    window.icao().setText("EDD");
+    window.GetWx();
+    EXPECT_FALSE(window.busy());
+    EXPECT_TRUE(window.icao().hasSelectedText());
+    window.icao().setText("EDDH");
+    Q_EMIT window.icao().returnPressed();
+    ASSERT_TRUE(PumpUntil([&] { return !window.busy(); }));
+    EXPECT_EQ(window.reports().toStdString(), std::string(kMetar) + "\n\n" + kTaf);
+    EXPECT_EQ(weather.asked().size(), 2u);
 }
 
 }  // namespace

@@ -137,8 +137,7 @@ void MetarService::StartNext() {
         if (setText) setText(job.window, job.field, metar ? "Loading METAR..." : "Loading TAF...");
     }
     auto results = std::make_shared<std::vector<std::string>>(jobs.size());
-    WeatherTextSource source = source_;
-    source.server = settings.server;
+    const WeatherTextSource source = CurrentSource();
     const bool shortSymbols = settings.showshortwxsymbols;
     worker_.Run(
         [jobs, results, source, shortSymbols] {
@@ -150,6 +149,12 @@ void MetarService::StartNext() {
             for (std::size_t i = 0; i < jobs.size(); ++i) Apply(jobs[i], (*results)[i]);
             StartNext();
         });
+}
+
+WeatherTextSource MetarService::CurrentSource() const {
+    WeatherTextSource source = source_;
+    source.server = settings.server;
+    return source;
 }
 
 void MetarService::Apply(const Job& job, const std::string& text) {

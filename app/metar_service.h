@@ -59,6 +59,8 @@ class MetarService : public QObject {
     MetarSettings settings;
     // The library and its time-outs (the server comes from `settings`).
     WeatherTextSource& source() { return source_; }
+    // The library, its time-outs and the server of the settings, for a fetch now.
+    WeatherTextSource CurrentSource() const;
 
     // The radar windows (0 and 1); without them (headless) only Auto QNH runs.
     std::function<std::optional<MetarWindow>(int window)> readWindow;

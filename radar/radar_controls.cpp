@@ -397,7 +397,11 @@ void RadarControls::BuildRadarPanel() {
     });
 
     // What the METAR line shows, and whether the reloads fetch the forecasts.
-    grid->addWidget(new QLabel("Show", p), 9, 0);
+    QToolButton* wx = AddButton(p, "sbwxreports", "WX", "METAR and TAF of any airport", false);
+    connect(wx, &QToolButton::clicked, this, [this] {
+        if (services_.showWxReports) services_.showWxReports();
+    });
+    grid->addWidget(wx, 9, 0);
     grid->addWidget(
         AddCombo(p, "cbwxshow", {"METAR", "Short TAF", "TAF", "METAR + short TAF", "METAR + TAF"},
                  "Weather text shown in the radar picture"),

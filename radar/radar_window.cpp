@@ -332,7 +332,8 @@ void RadarWindow::RunCommand(RadarCommand command) {
             display_.showWinds = !display_.showWinds;
             return;
         case C::kToggleLightning:
-            break;  // comes with the weather pictures
+            if (services_.toggleLightning) services_.toggleLightning();
+            break;
         case C::kSaveJpeg:
             SaveJpeg();
             break;

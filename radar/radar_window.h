@@ -87,6 +87,10 @@ struct RadarWindowServices {
     std::function<void(int tag)> metarAutoTicked;
     std::function<void()> metarReload;
     std::function<void(int tag)> metarAirportLeft;
+    // The WX window: the METAR and TAF of any airport.
+    std::function<void()> showWxReports;
+    // Key Q: the weather window's "Lightning" box.
+    std::function<void()> toggleLightning;
 };
 
 class RadarWindow : public QWidget {

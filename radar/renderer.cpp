@@ -56,6 +56,104 @@ void DrawDashedCircle(double dashDeg, double radiusNm, double lat, double lon) {
     glEnd();
 }
 
+// Precipitation cells lie under the grid, the rings and the targets, above the globe
+// picture; a strike of age a lies at -a/10 km, so newer strikes cover older ones and all of
+// them cover the cells.
+constexpr float kWeatherCellHeightKm = -0.6f;
+
+// The half diagonal of a lightning diamond, degrees: larger as the camera rises, so a strike
+// stays visible from far out.
+double StrikeSize(float cameraDistance) {
+    if (cameraDistance < 6775) return 0.022222;
+    if (cameraDistance < 7875) return 0.05;
+    return 0.117647;
+}
+
+// Sine and cosine of one cell edge, computed again only when the edge moves: the cells of a
+// grid come column by column, so neighbours share their longitudes and one latitude. A frame
+// may hold a hundred thousand cells.
+class EdgeTrig {
+  public:
+    void Set(float deg) {
+        if (deg == deg_) return;
+        deg_ = deg;
+        const float a = deg * static_cast<float>(kRad);
+        sin_ = std::sin(a);
+        cos_ = std::cos(a);
+    }
+    float deg() const { return deg_; }
+    float sin() const { return sin_; }
+    float cos() const { return cos_; }
+
+  private:
+    float deg_ = std::nanf("");
+    float sin_ = 0, cos_ = 1;
+};
+
+// The vertex GeoToModel gives for (lat, lon) at radius r, from the edges' sines and cosines.
+void EdgeVertex(const EdgeTrig& lat, const EdgeTrig& lon, float r) {
+    glVertex3f(r * lat.cos() * lon.sin(), r * lat.sin(), r * lat.cos() * lon.cos());
+}
+
+// `drawquad` for every cell, in its class colour, as one batch.
+void DrawWeatherCells(const WeatherLayer& w) {
+    if (w.cells.empty()) return;
+    const float r = kEarthRadiusKm + kWeatherCellHeightKm;
+    EdgeTrig west, east, south, north;
+    glBegin(GL_QUADS);
+    for (const WeatherCell& c : w.cells) {
+        if (c.intensityClass >= kWeatherCellClasses) continue;
+        Colour(w.colours[static_cast<std::size_t>(kWeatherCellColourFirst + c.intensityClass)]);
+        // The cell above ends where this one starts.
+        if (c.north == south.deg())
+            north = south;
+        else
+            north.Set(c.north);
+        south.Set(c.south);
+        west.Set(c.west);
+        east.Set(c.east);
+        EdgeVertex(south, west, r);
+        EdgeVertex(south, east, r);
+        EdgeVertex(north, east, r);
+        EdgeVertex(north, west, r);
+    }
+    glEnd();
+}
+
+// `drawblitz`: a diamond per strike, filled in its age colour and outlined in the radar
+// background so that neighbouring strikes stay apart.
+void DrawStrikes(const WeatherLayer& w, float cameraDistance, const Rgb& background) {
+    const double s = StrikeSize(cameraDistance);
+    auto corners = [s](const LightningStrike& strike, bool outline) {
+        const float height = -static_cast<float>(strike.age) / 10.0f;
+        const double lat = strike.lat, lon = strike.lon;
+        const std::array<std::array<double, 2>, 4> corner = {
+            {{lat + s, lon}, {lat, lon + s}, {lat - s, lon}, {lat, lon - s}}};
+        for (std::size_t i = 0; i < corner.size(); ++i) {
+            GeoVertex(corner[i][0], corner[i][1], height);
+            if (outline) {
+                const auto& next = corner[(i + 1) % corner.size()];
+                GeoVertex(next[0], next[1], height);
+            }
+        }
+    };
+    auto drawn = [](const LightningStrike& strike) {
+        return strike.age >= 0 && strike.age < kLightningAges;
+    };
+    glBegin(GL_QUADS);
+    for (const LightningStrike& strike : w.strikes) {
+        if (!drawn(strike)) continue;
+        Colour(w.colours[static_cast<std::size_t>(strike.age)]);
+        corners(strike, false);
+    }
+    glEnd();
+    Colour(background);
+    glBegin(GL_LINES);
+    for (const LightningStrike& strike : w.strikes)
+        if (drawn(strike)) corners(strike, true);
+    glEnd();
+}
+
 bool LevelInFilter(int level, int lower, int upper) {
     return level >= lower && level <= upper;
 }
@@ -111,6 +209,7 @@ bool RadarRenderer::RenderFrame(const RenderInputs& in, int width, int height) {
 
     // Weather cells, lightning, map layers, mosaics and the globe picture are drawn from
     // their own state, which is empty until their sources are attached.
+    DrawWeather(in);
     const ColourMarks& items = in.display->marks;
     if (items[kColRadarRings]) DrawRangeRings(in);
     if (items[kColGlobalGrid] && shared_.built()) {
@@ -188,6 +287,13 @@ void RadarRenderer::DrawTextures(const RenderInputs& in) {
         Colour(Rgb{1, 1, 1});
         glCallList(t->globeList);
     }
+}
+
+void RadarRenderer::DrawWeather(const RenderInputs& in) {
+    if (!in.weather) return;
+    DrawWeatherCells(*in.weather);
+    if (in.weather->lightning)
+        DrawStrikes(*in.weather, in.view->cameraDistance, (*in.colours)[kColRadarBackground]);
 }
 
 void RadarRenderer::DrawRangeRings(const RenderInputs& in) {

@@ -21,6 +21,7 @@
 #include "radar/radar_view.h"
 #include "radar/screen_cache.h"
 #include "radar/texture_scene.h"
+#include "radar/weather_layer.h"
 
 namespace aerova {
 
@@ -54,6 +55,8 @@ struct RenderInputs {
     bool showMosaics = false;
     Rgb mosaicTint{1, 1, 1};
     double autoHeightKm = 750;
+    // Precipitation cells and lightning of the weather window, when it has any for this window.
+    const WeatherLayer* weather = nullptr;
 };
 
 struct FrameStats {
@@ -79,6 +82,7 @@ class RadarRenderer {
     void SetGlyphPath(bool glyphByGlyph) { glyphByGlyph_ = glyphByGlyph; }
 
   private:
+    void DrawWeather(const RenderInputs& in);
     void DrawRangeRings(const RenderInputs& in);
     void DrawRecordedTrails(const RenderInputs& in);
     void FirstPass(const RenderInputs& in);

@@ -151,6 +151,12 @@ void WeatherCycle::BoxChanged(bool receptionRunning) {
     timer_ = {true, kWeatherStartDelayMs};
 }
 
+void WeatherCycle::ReceptionStarted() {
+    const bool anyChecked = std::any_of(sources_.begin(), sources_.end(),
+                                        [](const SourceState& s) { return s.boxes.download; });
+    if (anyChecked) BoxChanged(true);
+}
+
 std::optional<WeatherFetch> WeatherCycle::TimerFired(const WeatherClocks& now) {
     if (running_) return std::nullopt;
     const bool anyChecked = std::any_of(sources_.begin(), sources_.end(),

@@ -267,6 +267,10 @@ class WeatherCycle {
     void SetDownloadBox(int source, bool checked, bool receptionRunning);
     void SetDisplayBox(int source, int radarWindow, bool checked, bool receptionRunning);
 
+    // Reception has started: download boxes that the settings checked before it (after a
+    // restart) arm the timer as a change of a box would.
+    void ReceptionStarted();
+
     // wxtimerTimer. Nothing when no download box is checked (the timer stays as it is) or
     // when a cycle is already running (a second cycle never starts inside the first).
     std::optional<WeatherFetch> TimerFired(const WeatherClocks& now);

@@ -342,6 +342,14 @@ TEST(WeatherCycle, BoxChangesArmTheCycleWhileReceptionRuns) {
          [](WeatherCycle& c) { c.SetDisplayBox(kWxRadar1, 1, true, true); }, true},
         {"WX radar 3 display box",
          [](WeatherCycle& c) { c.SetDisplayBox(kWxRadar3, 1, true, true); }, false},
+        {"box restored before reception, then reception starts",
+         [](WeatherCycle& c) {
+             c.SetDownloadBox(kWxRadar4, true, false);
+             c.ReceptionStarted();
+         },
+         true},
+        {"reception starts with no box checked", [](WeatherCycle& c) { c.ReceptionStarted(); },
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -22,31 +22,33 @@ void ReplaceFirst(std::string& s, std::string_view from, std::string_view to) {
 
 }  // namespace
 
-std::string FetchWeatherText(const WeatherTextSource& source, std::string_view kind,
-                             std::string_view station, bool shortSymbols) {
+std::string FetchStationFile(const WeatherTextSource& source, std::string_view kind,
+                             std::string_view station) {
     const char* exportName = kind == "METAR"      ? "GetMETAR"
                              : kind == "TAF"      ? "GetTAF"
                              : kind == "SHORTTAF" ? "GetShortTAF"
                                                   : nullptr;
     const std::string code = CleanStationCode(station);
     if (exportName == nullptr || code.empty()) return {};
-    std::string text;
-    {
-        // Loaded for this fetch only, and unloaded at the end of the block.
-        const auto library = DynamicLibrary::Open(source.library);
-        if (!library) return {};
-        const auto getText = library->Symbol<GetTextFunction>(exportName);
-        if (getText == nullptr) return {};
-        if (const auto setServer = library->Symbol<SetServerFunction>("SetMETARServer")) {
-            setServer(source.server.c_str());
-        }
-        if (const auto setTimeouts = library->Symbol<SetTimeoutsFunction>("SetMETARTimeouts")) {
-            setTimeouts(source.connectTimeoutMs, source.totalTimeoutMs);
-        }
-        unsigned char buffer[256] = {};
-        getText(buffer, code.c_str());
-        text.assign(reinterpret_cast<const char*>(buffer + 1), buffer[0]);
+    // Loaded for this fetch only, and unloaded when the function returns.
+    const auto library = DynamicLibrary::Open(source.library);
+    if (!library) return {};
+    const auto getText = library->Symbol<GetTextFunction>(exportName);
+    if (getText == nullptr) return {};
+    if (const auto setServer = library->Symbol<SetServerFunction>("SetMETARServer")) {
+        setServer(source.server.c_str());
     }
+    if (const auto setTimeouts = library->Symbol<SetTimeoutsFunction>("SetMETARTimeouts")) {
+        setTimeouts(source.connectTimeoutMs, source.totalTimeoutMs);
+    }
+    unsigned char buffer[256] = {};
+    getText(buffer, code.c_str());
+    return std::string(reinterpret_cast<const char*>(buffer + 1), buffer[0]);
+}
+
+std::string FetchWeatherText(const WeatherTextSource& source, std::string_view kind,
+                             std::string_view station, bool shortSymbols) {
+    const std::string text = FetchStationFile(source, kind, station);
     if (text.empty()) return {};
     return FlattenWeatherText(text, kind, station, shortSymbols);
 }

@@ -29,6 +29,11 @@ struct WeatherTextSource {
 std::string FetchWeatherText(const WeatherTextSource& source, std::string_view kind,
                              std::string_view station, bool shortSymbols);
 
+// The station file as the server keeps it (up to 255 bytes), for the WX window; kinds and
+// failures as above.
+std::string FetchStationFile(const WeatherTextSource& source, std::string_view kind,
+                             std::string_view station);
+
 // A station file flattened for display: line ends and double blanks become single blanks,
 // a blank goes after the 16th character of a text longer than 26, and with short symbols
 // " TAF " becomes " FT " (kind "TAF") or " <station> " becomes " SA <station> " (kind
