@@ -11,15 +11,19 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QToolButton>
+
+#include "app/main_window.h"
 #include <mutex>
 #include <thread>
 
 #include "app/desktop_station.h"
+#include "app/desktop_weather.h"
 #include "app/wx_reports_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_controls.h"
+#include "weather/weather_window.h"
 
 namespace aerova {
 namespace {
@@ -174,6 +178,66 @@ TEST(Gui, TheWxWindowShowsTheReportAndTheForecastOfAnyAirport) {
     ASSERT_TRUE(PumpUntil([&] { return !window.busy(); }));
     EXPECT_EQ(window.reports().toStdString(), std::string(kMetar) + "\n\n" + kTaf);
     EXPECT_EQ(weather.asked().size(), 2u);
+}
+
+// The weather display manager on the main window's WX button: its boxes reach the download
+// cycle, boxes kept in the settings start it once reception runs, and a shut-down keeps what
+// was changed.
+TEST(Gui, TheWeatherWindowOpensFromTheMainWindowAndKeepsItsBoxesAndColours) {
+    REQUIRE_DISPLAY();
+    QDir dir(QDir::tempPath() + "/aerova-wxform-gui-" +
+             QString::number(QApplication::applicationPid()));
+    dir.removeRecursively();
+    ASSERT_TRUE(dir.mkpath("."));
+    const std::string path = JoinPath(dir.path().toStdString(), "aerovas.ini");
+    IniFile ini(path);
+    ini.WriteString("wxform", "prepnr1", "1");  // WX radar 2 downloads
+    ini.WriteString("wxform", "prepcb3", "1");
+    ini.WriteString("colors", "blitz7", std::to_string(WeatherColour(1, 2, 3)));
+    ini.WriteString("main", "firstrun", "0");
+    ASSERT_TRUE(ini.UpdateFile());
+    RunOptions options;
+    options.stationDir = dir.path().toStdString();
+    options.nosrv = true;
+    options.portOffset = 22000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    {
+        DesktopStation station(options);
+        station.askOverride = [](const std::string&, const std::string&) { return true; };
+        ASSERT_TRUE(station.Start());
+        WeatherService& service = station.weather().service();
+        EXPECT_TRUE(service.cycle().boxes(kWxRadar2).download);
+        EXPECT_TRUE(service.options().intensityBoxes[2]);
+        EXPECT_EQ(service.options().colours[7], WeatherColour(1, 2, 3));
+        // Restored from the settings, the box starts the cycle five seconds after reception.
+        EXPECT_TRUE(service.wxtimer().isActive());
+        EXPECT_EQ(service.wxtimer().interval(), kWeatherStartDelayMs);
+
+        QToolButton* button = station.mainWindow().button("sbwx");
+        ASSERT_TRUE(button->isEnabled());
+        button->click();
+        WeatherWindow& window = station.weather().window();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.windowTitle(), "Aerova Weather Display Manager");
+        window.findChild<QCheckBox*>("cbwx")->click();
+        window.findChild<QCheckBox*>("cbwxdisp2")->click();
+        window.findChild<QCheckBox*>("CheckBox1")->click();
+        EXPECT_TRUE(service.cycle().boxes(kWxRadar1).download);
+        EXPECT_TRUE(service.cycle().boxes(kWxRadar1).display[1]);
+        EXPECT_TRUE(service.options().intensityBoxes[0]);
+        window.close();
+        EXPECT_FALSE(button->isChecked());
+        station.radar(1).hide();
+        station.radar(2).hide();
+        EXPECT_TRUE(station.Quit());
+    }
+    const IniFile saved(path);
+    EXPECT_EQ(saved.ReadString("wxform", "prepceur", ""), "1");
+    EXPECT_EQ(saved.ReadString("wxform", "prepwx2", ""), "1");
+    EXPECT_EQ(saved.ReadString("wxform", "prepnr1", ""), "1");
+    EXPECT_EQ(saved.ReadString("wxform", "prepcb1", ""), "1");
+    EXPECT_EQ(saved.ReadString("wxform", "prepcb3", ""), "1");
+    EXPECT_EQ(saved.ReadInteger("colors", "blitz7", 0), WeatherColour(1, 2, 3));
+    dir.removeRecursively();
 }
 
 }  // namespace

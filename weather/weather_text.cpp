@@ -60,7 +60,10 @@ std::string FlattenWeatherText(std::string_view text, std::string_view kind,
     line = ReplaceAll(line, "\r", " ");
     line = ReplaceAll(line, "  ", " ");
     // Keeps the date line's time apart from the report that follows it.
-    if (line.size() > 26) line.insert(16, " ");
+    if (line.size() > 26) {
+        const std::string_view whole(line);
+        line = Concat({whole.substr(0, 16), " ", whole.substr(16)});
+    }
     if (shortSymbols) {
         if (kind == "TAF" || kind == "SHORTTAF") {
             ReplaceFirst(line, " TAF ", " FT ");
