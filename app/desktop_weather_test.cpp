@@ -2,6 +2,8 @@
 // the report of the window's airport in the METAR line, "Auto" starts the reload cycle, and
 // leaving the airport box loads the new airport.
 
+#include "app/desktop_weather.h"
+
 #include <gtest/gtest.h>
 #include <httplib.h>
 
@@ -11,13 +13,11 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QToolButton>
-
-#include "app/main_window.h"
 #include <mutex>
 #include <thread>
 
 #include "app/desktop_station.h"
-#include "app/desktop_weather.h"
+#include "app/main_window.h"
 #include "app/wx_reports_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
