@@ -416,6 +416,10 @@ void DesktopStation::BindWeatherTexts() {
         const RadarDisplayState& d = radar(w + 1).display();
         return MetarWindow{d.edicao, d.cbmetauto, d.cbtaf};
     };
+    metar.status = [this](const std::string& text) {
+        if (startupWindow_ && startupWindow_->isVisible())
+            startupWindow_->SetStatus(QString::fromStdString(text));
+    };
     metar.setText = [this](int w, WeatherTextField field, const std::string& text) {
         RadarWindow& window = radar(w + 1);
         RadarDisplayState& d = window.display();

@@ -26,6 +26,7 @@ std::string_view KindOf(WeatherTextField field) {
 
 MetarService::MetarService(ReceiverSettings& receiver, WeatherTextSource source)
     : receiver_(receiver), source_(std::move(source)), worker_(this) {
+    timer_.setObjectName("Timer2");
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, [this] { TimerFired(); });
 }
