@@ -10,9 +10,10 @@ namespace aerova {
 
 class DynamicLibrary {
   public:
-    // Loads `name` with every symbol bound at once. A bare name goes through the loader's
-    // search order (LD_LIBRARY_PATH, the program's RUNPATH, the system's folders); a name
-    // with "/" is a path. Nothing when the library cannot be loaded.
+    // Loads `name` with every symbol bound at once. A bare name is looked for in the
+    // program's folder first, as Windows does, then through the loader's search order
+    // (LD_LIBRARY_PATH, the program's RUNPATH, the system's folders); a name with "/" is a
+    // path. Nothing when the library cannot be loaded.
     static std::optional<DynamicLibrary> Open(const std::string& name);
 
     DynamicLibrary(DynamicLibrary&& other) noexcept;

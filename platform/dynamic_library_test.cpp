@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "platform/station_dir.h"
+
 namespace aerova {
 namespace {
 
@@ -29,6 +31,16 @@ TEST(DynamicLibraryTest, BareNameGoesThroughTheSearchOrder) {
     const auto cube = libm->Symbol<double(double)>("cbrt");
     ASSERT_NE(cube, nullptr);
     EXPECT_DOUBLE_EQ(cube(27.0), 3.0);
+}
+
+// The module is built beside the test program, which has no RUNPATH to it: only the
+// program's own folder finds it by its bare name.
+TEST(DynamicLibraryTest, BareNameIsFoundBesideTheProgram) {
+    const std::string module = kModule;
+    ASSERT_EQ(module.substr(0, module.rfind('/')), ExecutableDirectory());
+    const auto found = DynamicLibrary::Open(module.substr(module.rfind('/') + 1));
+    ASSERT_TRUE(found.has_value());
+    EXPECT_NE(found->Symbol<int(int)>("TwiceOf"), nullptr);
 }
 
 TEST(DynamicLibraryTest, ResolvesExportsAndMissesOthers) {
