@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/headless_station.h"
 #include "app/run_options.h"
+#include "app/script_check_command.h"
 #ifdef AEROVA_WITH_GUI
 #include <cstdlib>
 
@@ -20,10 +22,13 @@ int main(int argc, char** argv) {
     if (!options) {
         std::fprintf(stderr,
                      "aerovamini: %s\nusage: aerovamini [nosrv] [--headless] [--demo] [--poll] "
-                     "[--station-dir DIR] [--port-offset N]\n",
+                     "[--station-dir DIR] [--port-offset N] [--check-script FILE]\n",
                      error.c_str());
         return 2;
     }
+    // A script check starts nothing of the station: no event loop, no lock, no sockets.
+    if (!options->checkScript.empty())
+        return aerova::RunScriptCheck(*options, std::cout, std::cerr);
 #ifdef AEROVA_WITH_GUI
     // With a display the station shows its windows; without one it runs headless.
     if (!options->headless && (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")))

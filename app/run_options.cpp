@@ -46,6 +46,15 @@ std::optional<RunOptions> ParseRunOptions(const std::vector<std::string>& args,
                 return std::nullopt;
             }
             o.runSeconds = *n;
+        } else if (a == "--check-script") {
+            auto v = value("--check-script");
+            if (!v) return std::nullopt;
+            // An empty name would start the station instead of checking a script.
+            if (v->empty()) {
+                error = "--check-script needs a file name";
+                return std::nullopt;
+            }
+            o.checkScript = *v;
         } else {
             error = "unknown option: " + a;
             return std::nullopt;

@@ -14,7 +14,8 @@ struct RunOptions {
     bool poll = false;   // poll a remote station's data server (active set of `mini`)
     std::string stationDir;
     int portOffset = 0;
-    double runSeconds = 0;  // > 0: shut down by itself after this long (for tests)
+    double runSeconds = 0;    // > 0: shut down by itself after this long (for tests)
+    std::string checkScript;  // an alert script to check and print, instead of running
 };
 
 // Parses the arguments after the program name; an error text on a bad option.
