@@ -151,7 +151,7 @@ void BindColours(Settings& s, ColourTable& colours) {
 
 std::function<void()> BindDesktopSettings(Settings& s, const DesktopSettingsTargets& t) {
     struct Placements {
-        WindowPlacement main, radar[2], alertManager;
+        WindowPlacement main, radar[2], alertManager, script;
     };
     auto placed = std::make_shared<Placements>();
     BindGeometry(s, "main", t.mainWindow, placed->main, false);
@@ -161,6 +161,7 @@ std::function<void()> BindDesktopSettings(Settings& s, const DesktopSettingsTarg
         BindRadar(s, tag, r, *t.cycle[tag - 1]);
     }
     if (t.alertManager) BindGeometry(s, "ftp", t.alertManager, placed->alertManager, true);
+    if (t.scriptWindow) BindGeometry(s, "script", t.scriptWindow, placed->script, false);
     // Both windows show one track bar; window 1's position is stored.
     RadarDisplayState& d1 = t.radar[0]->display();
     s.Bind("more", "maxtrails1", d1.tbmaxtrails);
@@ -187,6 +188,7 @@ std::function<void()> BindDesktopSettings(Settings& s, const DesktopSettingsTarg
         };
         place(t.mainWindow, placed->main, false);
         if (t.alertManager) place(t.alertManager, placed->alertManager, true);
+        if (t.scriptWindow) place(t.scriptWindow, placed->script, false);
         for (int tag = 1; tag <= 2; ++tag) {
             RadarWindow& r = *t.radar[tag - 1];
             place(&r, placed->radar[tag - 1], true);

@@ -25,6 +25,7 @@ struct DesktopSettingsTargets {
     ReceiverBarState* receiverBar = nullptr;
     bool* firstRun = nullptr;         // the disclaimer shows while set
     QWidget* alertManager = nullptr;  // `ftp`: the alert manager's place and size
+    QWidget* scriptWindow = nullptr;  // `script`: the script window's place
 };
 
 // Binds the keys. Returns what runs after every load: views and ring centres applied,

@@ -37,6 +37,7 @@
 #include "radar/renderer.h"
 #include "radar/ring_centre.h"
 #include "radar/target_style.h"
+#include "scripts/script_window.h"
 #include "station/ais.h"
 
 namespace aerova {
@@ -147,9 +148,16 @@ void DesktopStation::BindWindowSettings() {
     targets.receiverBar = &receiverBar_;
     targets.firstRun = &firstRun_;
     targets.alertManager = &alerts_->window();
+    targets.scriptWindow = script_.get();
     const std::function<void()> placeWindows = BindDesktopSettings(s.settingsFile, targets);
     BindMapSettings();
     weather_->BindSettings(s.settingsFile);
+    s.settingsFile.Bind("script", "filename", scriptState_.filename);
+    s.settingsFile.Bind("script", "execute", scriptState_.execute);
+    s.settingsFile.Bind("script", "interval", scriptState_.interval);
+    s.settingsFile.Bind("script", "active", scriptState_.active);
+    s.settingsFile.Bind("script", "openscript", scriptState_.openscript);
+    s.settingsFile.Bind("script", "savescript", scriptState_.savescript);
     const std::function<void()> servicesLoaded = s.hooks.settingsLoaded;
     s.hooks.settingsLoaded = [this, placeWindows, servicesLoaded] {
         if (servicesLoaded) servicesLoaded();
@@ -258,7 +266,8 @@ void DesktopStation::ShutDownWithoutQuestion() {
 
 DesktopStation::~DesktopStation() {
     keyRouter_.reset();  // no key reaches a window that is going
-    weather_.reset();    // its download ends before the windows it redraws
+    script_.reset();
+    weather_.reset();  // its download ends before the windows it redraws
     alerts_.reset();
     labelEditor_.reset();
     mosaics_.reset();  // its download ends before the state it writes
@@ -399,6 +408,7 @@ void DesktopStation::CreateWindows() {
     alerts_ = std::make_unique<DesktopAlerts>(*this);
     BindWeatherTexts();
     weather_ = std::make_unique<DesktopWeather>(*this);
+    CreateScriptWindow();
     creationOrder_.push_back("mini");
     creationOrder_.push_back("ftp");
     keyRouter_ = std::make_unique<KeyRouter>(radar(1), radar(2));
@@ -428,6 +438,24 @@ void DesktopStation::BindWeatherTexts() {
                                                 : d.taf) = text;
         window.Redraw();
     };
+}
+
+// The alert script's window on the main window's script button; its files live in
+// aerova-scripts/.
+void DesktopStation::CreateScriptWindow() {
+    ScriptWindowDialogs dialogs;
+    dialogs.message = [this](const std::string& text) { Message(text, "Aerova Panorama Script"); };
+    const std::string dir = JoinPath(station().stationDir(), "aerova-scripts");
+    ForceDirectories(dir);
+    script_ = std::make_unique<ScriptWindow>(scriptState_, dir, std::move(dialogs));
+    script_->onHidden = [this] { mainWindow_->SetButtonDown("sbscript", false); };
+    QToolButton* button = mainWindow_->button("sbscript");
+    button->setEnabled(true);
+    connect(button, &QToolButton::toggled, this, [this](bool down) {
+        if (!down) return script_->hide();
+        script_->show();
+        script_->raise();
+    });
 }
 
 bool DesktopStation::Ask(const std::string& question, const std::string& title) {
@@ -578,6 +606,8 @@ bool DesktopStation::Start() {
     ReloadFolderList();
     runner_->StartReception();
     weather_->ReceptionStarted();
+    // The stored script is loaded and, when it was running, checked again.
+    script_->Start();
     RebuildMaps();
     BuildTextures(true);
     startupWindow_->hide();

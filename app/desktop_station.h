@@ -22,6 +22,7 @@
 #include "radar/map_scene.h"
 #include "radar/mosaic_state.h"
 #include "radar/texture_scene.h"
+#include "scripts/script_window.h"
 
 class QSystemTrayIcon;
 
@@ -105,10 +106,13 @@ class DesktopStation : public QObject {
     LabelEditorWindow& labelEditor() { return *labelEditor_; }
     WxReportsWindow& wxReports() { return *wxReports_; }
     DesktopWeather& weather() { return *weather_; }
+    ScriptWindow& scriptWindow() { return *script_; }
+    ScriptState& scriptState() { return scriptState_; }
     const LabelLayout& labelsInUse() const { return labels_; }
     // `spbLabelEditor` of the main and both radar windows, and Ctrl+L.
     void ShowLabelEditor(bool shown);
     void BindWeatherTexts();
+    void CreateScriptWindow();
     void ShowKmlOptions();
     const std::vector<WaypointName>& waypointNames() const { return waypointNames_; }
     MapLayerColours& mapColours() { return mapColours_; }
@@ -164,6 +168,8 @@ class DesktopStation : public QObject {
     std::unique_ptr<LabelEditorWindow> labelEditor_;
     std::unique_ptr<WxReportsWindow> wxReports_;
     std::unique_ptr<DesktopWeather> weather_;
+    ScriptState scriptState_;
+    std::unique_ptr<ScriptWindow> script_;
     std::unique_ptr<DesktopAlerts> alerts_;
 };
 
