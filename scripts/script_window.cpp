@@ -67,6 +67,18 @@ std::string ErrorTarget(const ScriptCheck& check, int row) {
     return Normalised(text);
 }
 
+// The statement text an E100/E200 message quotes, without its quotes; empty for others.
+std::string QuotedStatement(const ScriptCheck& check, int row) {
+    const auto& e = check.errors;
+    if (row < 0 || row >= static_cast<int>(e.size())) return {};
+    const std::size_t r = static_cast<std::size_t>(row);
+    const bool quotedRow = !e[r].empty() && e[r].front() == '"';
+    if (!quotedRow && (r == 0 || e[r].find("in line ") == std::string::npos)) return {};
+    const std::string& text = quotedRow ? e[r] : e[r - 1];
+    if (text.size() < 2 || text.front() != '"' || text.back() != '"') return {};
+    return Trim(text.substr(1, text.size() - 2));
+}
+
 }  // namespace
 
 ScriptWindow::ScriptWindow(ScriptState& state, std::string scriptsDir, ScriptWindowDialogs dialogs,
@@ -290,7 +302,16 @@ void ScriptWindow::GoToError(int row) {
         }
     }
     if (found < 0) return;
-    QTextCursor cursor(editor_->document()->findBlockByNumber(found));
+    const QTextBlock block = editor_->document()->findBlockByNumber(found);
+    QTextCursor cursor(block);
+    // On the line, the cursor goes to the statement the message quotes (the rest of the
+    // line from the statement it could not take on).
+    const std::string quoted = QuotedStatement(checked_, row);
+    if (!quoted.empty()) {
+        const QString first = QString::fromLatin1(quoted.substr(0, quoted.find(' ')).c_str());
+        const int column = block.text().indexOf(first, 0, Qt::CaseInsensitive);
+        if (column > 0) cursor.setPosition(block.position() + column);
+    }
     editor_->setTextCursor(cursor);
     editor_->setFocus();
 }

@@ -145,6 +145,16 @@ TEST_F(ScriptWindowTest, FilesOutsideTheScriptsFolderAndEmptyScriptsAreRefused) 
     EXPECT_FALSE(w.SaveCommand());
     EXPECT_EQ(ReadFile(dir / "outside.aqs"), "ONNOPOS DOALERT\n");
 
+    // An unknown statement: the cursor goes to it on its line.
+    w.editor().setPlainText("ONNOPOS DOCHIME\nONFLIGHT  DLH123 DOBEEP DOCHIME\n");
+    w.runButton().click();
+    ASSERT_EQ(w.errorList().count(), 2);
+    EXPECT_EQ(w.errorList().item(0)->text(), "\"DOBEEP DOCHIME\"");
+    EXPECT_EQ(w.errorList().item(1)->text(), "E100 Unknown statement in line 020");
+    w.GoToError(1);
+    EXPECT_EQ(w.editor().textCursor().blockNumber(), 1);
+    EXPECT_EQ(w.editor().textCursor().positionInBlock(), 17);
+
     // An include fault leads to its include line.
     w.editor().setPlainText("ONNOPOS DOCHIME\n$missing.aqs$\n");
     w.runButton().click();
