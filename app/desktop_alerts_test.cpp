@@ -25,6 +25,7 @@
 #include "distribution/child_server.h"
 #include "distribution/http_test_client.h"
 #include "distribution/miniview_window.h"
+#include "platform/test_port_offset.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_picture.h"
 #include "radar/radar_window.h"
@@ -56,7 +57,7 @@ class DesktopAlertsTest : public ::testing::Test {
         RunOptions options;
         options.stationDir = dir_.path().toStdString();
         options.nosrv = true;
-        options.portOffset = 22000 + static_cast<int>(QApplication::applicationPid() % 5000);
+        options.portOffset = testing::TestPortOffset(8);
         offset_ = options.portOffset;
         station_ = std::make_unique<DesktopStation>(options);
         station_->askOverride = [](const std::string&, const std::string&) { return true; };
@@ -99,7 +100,9 @@ TEST_F(DesktopAlertsTest, PictureJobUploadsAndServesWindowTwoAtTheChosenSize) {
     w.check("cbftp")->setChecked(true);
     w.check("cbhttp")->setChecked(true);
     w.bustart()->click();
-    EXPECT_EQ(w.bustart()->text(), "Stop");
+    // A refused start says why: a message, or the error log for the panorama server's port.
+    ASSERT_EQ(w.bustart()->text(), "Stop") << ::testing::PrintToString(messages_) << "\n"
+                                           << Read(StationFile("aerova-logs/aerova-error.log"));
     EXPECT_EQ(main.uploadIndicator(), UploadIndicator::kYellow);
 
     // The first run comes three seconds after the start.

@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "platform/test_port_offset.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_gl_widget.h"
 #include "radar/radar_help_window.h"
@@ -120,7 +121,7 @@ TEST(Gui, APersonDrivesTheRadarWindowsWithKeysMouseAndWheel) {
     RunOptions options;
     options.stationDir = station_dir;
     options.nosrv = true;
-    options.portOffset = 24000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(7);
     DesktopStation station(options);
     station.askOverride = [](const std::string&, const std::string&) { return true; };
     std::vector<std::string> messages;

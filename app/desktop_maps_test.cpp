@@ -15,6 +15,7 @@
 #include "app/desktop_station.h"
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "platform/test_port_offset.h"
 #include "radar/gui_test_support.h"
 #include "radar/mosaic_files.h"
 #include "radar/radar_controls.h"
@@ -55,7 +56,7 @@ TEST(Gui, MapFilesAreDrawnInTheirLayersAndABadFileIsSkipped) {
     RunOptions options;
     options.stationDir = d;
     options.nosrv = true;
-    options.portOffset = 28000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(9);
     DesktopStation station(options);
     station.askOverride = [](const std::string&, const std::string&) { return true; };
     ASSERT_TRUE(station.Start());
@@ -127,7 +128,7 @@ TEST(Gui, ACalibratedMosaicIsDrawnOverTheViewCentre) {
     RunOptions options;
     options.stationDir = d;
     options.nosrv = true;
-    options.portOffset = 29000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(10);
     DesktopStation station(options);
     station.askOverride = [](const std::string&, const std::string&) { return true; };
     ASSERT_TRUE(station.Start());

@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "platform/test_port_offset.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_window.h"
 
@@ -42,7 +43,7 @@ TEST(Gui, TheStoredAlertScriptIsCheckedAtStartAndItsSettingsKept) {
     RunOptions options;
     options.stationDir = station;
     options.nosrv = true;
-    options.portOffset = 23000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(13);
     {
         DesktopStation desk(options);
         desk.askOverride = [](const std::string&, const std::string&) { return true; };

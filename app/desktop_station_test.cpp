@@ -14,6 +14,7 @@
 
 #include "app/main_window.h"
 #include "app/startup_window.h"
+#include "platform/test_port_offset.h"
 #include "radar/gui_test_support.h"
 
 namespace aerova {
@@ -31,7 +32,7 @@ TEST(Gui, DesktopStationStartsInOrderAndWritesScreenshots) {
     RunOptions options;
     options.stationDir = dir.path().toStdString();
     options.nosrv = true;
-    options.portOffset = 20000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(0);
     DesktopStation station(options);
     std::vector<std::string> questions;
     station.askOverride = [&](const std::string& q, const std::string& title) {
@@ -158,7 +159,7 @@ TEST(Gui, WindowSettingsLoadSaveAndConfigurationSets) {
     RunOptions options;
     options.stationDir = dir;
     options.nosrv = true;
-    options.portOffset = 21000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(1);
     DesktopStation station(options);
     std::vector<std::string> questions;
     bool answer = true;
@@ -230,7 +231,7 @@ TEST(Gui, AWindowSavedOffEveryScreenIsCentred) {
     RunOptions options;
     options.stationDir = dir;
     options.nosrv = true;
-    options.portOffset = 22000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(2);
     DesktopStation station(options);
     station.askOverride = [](const std::string&, const std::string&) { return true; };
     ASSERT_TRUE(station.Start());
@@ -251,7 +252,7 @@ TEST(Gui, SigtermShutsDownWithoutTheQuestion) {
     RunOptions options;
     options.stationDir = dir;
     options.nosrv = true;
-    options.portOffset = 23000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(3);
     DesktopStation station(options);
     int asked = 0;
     station.askOverride = [&asked](const std::string&, const std::string&) {
@@ -287,7 +288,7 @@ TEST(Gui, SharedControlsPasteSettingsAndTheLastWindow) {
     RunOptions options;
     options.stationDir = dir;
     options.nosrv = true;
-    options.portOffset = 26000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(4);
     DesktopStation station(options);
     station.askOverride = [](const std::string&, const std::string&) { return true; };
     std::vector<std::string> messages;
@@ -378,7 +379,7 @@ TEST(Gui, TheFirstStartShowsTheDisclaimer) {
     RunOptions options;
     options.stationDir = qdir.toStdString();
     options.nosrv = true;
-    options.portOffset = 27000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(5);
     DesktopStation station(options);
     station.askOverride = [](const std::string&, const std::string&) { return true; };
     ASSERT_TRUE(station.Start());
@@ -414,7 +415,7 @@ TEST(Gui, TheLabelEditorOpensFromTheRadarWindowsAndDrivesTheirLabels) {
     RunOptions options;
     options.stationDir = qdir.toStdString();
     options.nosrv = true;
-    options.portOffset = 30000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(6);
     DesktopStation station(options);
     station.askOverride = [](const std::string&, const std::string&) { return true; };
     ASSERT_TRUE(station.Start());

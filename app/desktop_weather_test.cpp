@@ -21,6 +21,7 @@
 #include "app/wx_reports_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "platform/test_port_offset.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_controls.h"
 #include "weather/weather_window.h"
@@ -106,7 +107,7 @@ TEST(Gui, TheMetarLineShowsTheWaitAndThenTheReportOfTheWindowsAirport) {
     RunOptions options;
     options.stationDir = dir.path().toStdString();
     options.nosrv = true;
-    options.portOffset = 21000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(11);
     {
         DesktopStation station(options);
         station.askOverride = [](const std::string&, const std::string&) { return true; };
@@ -199,7 +200,7 @@ TEST(Gui, TheWeatherWindowOpensFromTheMainWindowAndKeepsItsBoxesAndColours) {
     RunOptions options;
     options.stationDir = dir.path().toStdString();
     options.nosrv = true;
-    options.portOffset = 22000 + static_cast<int>(QApplication::applicationPid() % 5000);
+    options.portOffset = testing::TestPortOffset(12);
     {
         DesktopStation station(options);
         station.askOverride = [](const std::string&, const std::string&) { return true; };

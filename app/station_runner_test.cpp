@@ -8,6 +8,7 @@
 #include "base/testing/temp_dir.h"
 #include "core/report_codec.h"
 #include "core/test_records.h"
+#include "platform/test_port_offset.h"
 
 namespace aerova {
 namespace {
@@ -28,7 +29,7 @@ TEST(StationRunnerTest, AShutDownDuringATickWaitsForItsEnd) {
     const testing::TempDir dir;
     RunOptions options;
     options.stationDir = dir.path();
-    options.portOffset = 21000 + static_cast<int>(QCoreApplication::applicationPid() % 4000);
+    options.portOffset = testing::TestPortOffset(14);
     StationEnvironment env;
     env.ask = [](const std::string&, const std::string&) { return true; };
     StationRunner runner(options, env);
@@ -67,7 +68,7 @@ TEST(StationRunnerTest, SubsystemsTakeTheirOptionsFromTheSettingsFile) {
     RunOptions options;
     options.stationDir = dir.path();
     options.nosrv = true;
-    options.portOffset = 25000 + static_cast<int>(QCoreApplication::applicationPid() % 4000);
+    options.portOffset = testing::TestPortOffset(15);
     StationEnvironment env;
     env.ask = [](const std::string&, const std::string&) { return true; };
     StationRunner runner(options, env);

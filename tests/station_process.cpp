@@ -101,13 +101,6 @@ std::string FreshDirectory(const std::string& name) {
     return dir.string();
 }
 
-int TestPortOffset(int salt) {
-    // A station listens on TCP ports up to 9 apart (7980, 7988, 7989) and tests run side by
-    // side with consecutive process ids: blocks of 50 keep one test's stations clear of its
-    // neighbours' whatever their salts.
-    return 10000 + (::getpid() % 400) * 50 + salt;
-}
-
 }  // namespace aerova::testing
 
 #include <netinet/in.h>

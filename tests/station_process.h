@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/test_port_offset.h"
+
 namespace aerova::testing {
 
 class StationProcess {
@@ -33,8 +35,6 @@ class StationProcess {
 
 // A fresh empty directory below the system's temporary directory.
 std::string FreshDirectory(const std::string& name);
-// A port offset unlikely to collide with other tests running at the same time.
-int TestPortOffset(int salt);
 
 }  // namespace aerova::testing
 
