@@ -5,7 +5,6 @@
 #include "app/desktop_weather.h"
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,14 +12,13 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QToolButton>
-#include <mutex>
-#include <thread>
 
 #include "app/desktop_station.h"
 #include "app/main_window.h"
 #include "app/wx_reports_window.h"
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "platform/test_file_server.h"
 #include "platform/test_port_offset.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_controls.h"
@@ -36,41 +34,12 @@ constexpr const char* kMetar =
 
 constexpr const char* kTaf = "2026/05/01 11:00\nTAF EDDH 011100Z 0112/0218 27010KT 9999\n";
 
-// A weather text server with EDDH's report; records the paths asked for.
-class WeatherServer {
+// A weather text server with EDDH's report and forecast; records the paths asked for.
+class WeatherServer : public testing::TestFileServer {
   public:
-    WeatherServer() {
-        server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
-            {
-                std::scoped_lock lock(mutex_);
-                asked_.push_back(req.path);
-            }
-            if (req.path == "/data/observations/metar/stations/EDDH.TXT")
-                res.set_content(kMetar, "text/plain");
-            else if (req.path == "/data/forecasts/taf/stations/EDDH.TXT")
-                res.set_content(kTaf, "text/plain");
-            else
-                res.status = 404;
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-    }
-    ~WeatherServer() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-    std::vector<std::string> asked() {
-        std::scoped_lock lock(mutex_);
-        return asked_;
-    }
-
-  private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::vector<std::string> asked_;
+    WeatherServer()
+        : TestFileServer({{"/data/observations/metar/stations/EDDH.TXT", {200, kMetar, {}}},
+                          {"/data/forecasts/taf/stations/EDDH.TXT", {200, kTaf, {}}}}) {}
 };
 
 bool PumpUntil(const std::function<bool()>& done, int ms = 10000) {
@@ -100,7 +69,7 @@ TEST(Gui, TheMetarLineShowsTheWaitAndThenTheReportOfTheWindowsAirport) {
     dir.removeRecursively();
     ASSERT_TRUE(dir.mkpath("."));
     IniFile ini(JoinPath(dir.path().toStdString(), "aerovas.ini"));
-    ini.WriteString("metar", "server", weather.url());
+    ini.WriteString("metar", "server", weather.Url());
     ini.WriteString("metar", "loc1", "eddh");
     ini.WriteString("main", "firstrun", "0");
     ASSERT_TRUE(ini.UpdateFile());
@@ -149,7 +118,7 @@ TEST(Gui, TheMetarLineShowsTheWaitAndThenTheReportOfTheWindowsAirport) {
         station.radar(1).hide();
         station.radar(2).hide();
     }
-    const std::vector<std::string> asked = weather.asked();
+    const std::vector<std::string> asked = weather.paths();
     ASSERT_GE(asked.size(), 3u);
     EXPECT_EQ(asked[0], "/data/observations/metar/stations/EDDH.TXT");
     EXPECT_EQ(asked[1], "/data/observations/metar/stations/EDDF.TXT");  // window 1
@@ -166,7 +135,7 @@ TEST(Gui, TheWxWindowShowsTheReportAndTheForecastOfAnyAirport) {
     window.source = [&] {
         WeatherTextSource s;
         s.library = AEROVA_METAR_LIBRARY;
-        s.server = weather.url();
+        s.server = weather.Url();
         return s;
     };
     window.show();
@@ -178,7 +147,7 @@ TEST(Gui, TheWxWindowShowsTheReportAndTheForecastOfAnyAirport) {
     Q_EMIT window.icao().returnPressed();
     ASSERT_TRUE(PumpUntil([&] { return !window.busy(); }));
     EXPECT_EQ(window.reports().toStdString(), std::string(kMetar) + "\n\n" + kTaf);
-    EXPECT_EQ(weather.asked().size(), 2u);
+    EXPECT_EQ(weather.paths().size(), 2u);
 }
 
 // The weather display manager on the main window's WX button: its boxes reach the download

@@ -2,17 +2,15 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <httplib.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <chrono>
-#include <mutex>
-#include <thread>
 
 #include "distribution/qt_test_support.h"
+#include "platform/test_file_server.h"
 
 namespace aerova {
 namespace {
@@ -23,45 +21,14 @@ constexpr const char* kShortTaf = "2026/05/01 11:00\nTAF EDDH 011100Z 0112/0121 
 constexpr const char* kTaf = "2026/05/01 11:00\nTAF EDDH 011100Z 0112/0218 27010KT 9999 SCT030\n";
 constexpr const char* kUsMetar = "2026/05/01 12:51\nKJFK 011251Z AUTO 18012KT 10SM A3001 RMK AO2\n";
 
-// A weather text server with the files of two stations; counts the requests.
-class WeatherServer {
+// A weather text server with the files of two stations; records the paths asked for.
+class WeatherServer : public testing::TestFileServer {
   public:
-    WeatherServer() {
-        server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
-            std::scoped_lock lock(mutex_);
-            paths_.push_back(req.path);
-            const std::string& p = req.path;
-            if (p == "/data/observations/metar/stations/EDDH.TXT") {
-                res.set_content(kMetar, "text/plain");
-            } else if (p == "/data/forecasts/shorttaf/stations/EDDH.TXT") {
-                res.set_content(kShortTaf, "text/plain");
-            } else if (p == "/data/forecasts/taf/stations/EDDH.TXT") {
-                res.set_content(kTaf, "text/plain");
-            } else if (p == "/data/observations/metar/stations/KJFK.TXT") {
-                res.set_content(kUsMetar, "text/plain");
-            } else {
-                res.status = 404;
-            }
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-    }
-    ~WeatherServer() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-    std::vector<std::string> paths() {
-        std::scoped_lock lock(mutex_);
-        return paths_;
-    }
-
-  private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::vector<std::string> paths_;
+    WeatherServer()
+        : TestFileServer({{"/data/observations/metar/stations/EDDH.TXT", {200, kMetar, {}}},
+                          {"/data/forecasts/shorttaf/stations/EDDH.TXT", {200, kShortTaf, {}}},
+                          {"/data/forecasts/taf/stations/EDDH.TXT", {200, kTaf, {}}},
+                          {"/data/observations/metar/stations/KJFK.TXT", {200, kUsMetar, {}}}}) {}
 };
 
 WeatherTextSource Library() {
@@ -80,7 +47,7 @@ struct TextEvent {
 class MetarServiceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        service.settings.server = server.url();
+        service.settings.server = server.Url();
         service.readWindow = [this](int w) -> std::optional<MetarWindow> { return windows[w]; };
         service.setText = [this](int w, WeatherTextField f, const std::string& text) {
             events.push_back({w, f, text});

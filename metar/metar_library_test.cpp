@@ -6,7 +6,6 @@
 #include <arpa/inet.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <httplib.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -29,6 +28,7 @@
 
 #include "base/strings.h"
 #include "platform/dynamic_library.h"
+#include "platform/test_file_server.h"
 
 extern char** environ;
 
@@ -60,64 +60,26 @@ std::string CountingText(std::size_t size) {
     return text;
 }
 
-struct ServedFile {
-    int status = 200;
-    std::string body;
-    std::string location;  // a redirect's target
-};
-
 // Serves station files by path and records every path asked for.
-class WeatherTextServer {
+std::map<std::string, testing::ServedFile> StationFiles() {
+    return {
+        {kMetarPath, {200, kMetar, {}}},
+        {Concat({"/pub", kMetarPath}), {200, kMetar, {}}},
+        {"/data/forecasts/shorttaf/stations/EDDH.TXT", {200, kShortTaf, {}}},
+        {"/data/forecasts/taf/stations/EDDH.TXT", {200, kTaf, {}}},
+        {"/data/observations/metar/stations/LONG.TXT", {200, CountingText(300), {}}},
+        {"/data/observations/metar/stations/HUGE.TXT", {200, CountingText(100000), {}}},
+        {"/data/observations/metar/stations/ERRS.TXT", {500, kMetar, {}}},
+        {"/data/observations/metar/stations/MOVD.TXT", {302, {}, kMetarPath}},
+        {"/data/observations/metar/stations/LOOP.TXT",
+         {302, {}, "/data/observations/metar/stations/LOOP.TXT"}},
+        {"/data/observations/metar/stations/FILE.TXT", {302, {}, "file:///etc/hostname"}},
+    };
+}
+
+class WeatherTextServer : public testing::TestFileServer {
   public:
-    WeatherTextServer() {
-        files_[kMetarPath] = {200, kMetar, {}};
-        files_[Concat({"/pub", kMetarPath})] = {200, kMetar, {}};
-        files_["/data/forecasts/shorttaf/stations/EDDH.TXT"] = {200, kShortTaf, {}};
-        files_["/data/forecasts/taf/stations/EDDH.TXT"] = {200, kTaf, {}};
-        files_["/data/observations/metar/stations/LONG.TXT"] = {200, CountingText(300), {}};
-        files_["/data/observations/metar/stations/HUGE.TXT"] = {200, CountingText(100000), {}};
-        files_["/data/observations/metar/stations/ERRS.TXT"] = {500, kMetar, {}};
-        files_["/data/observations/metar/stations/MOVD.TXT"] = {302, {}, kMetarPath};
-        files_["/data/observations/metar/stations/LOOP.TXT"] = {
-            302, {}, "/data/observations/metar/stations/LOOP.TXT"};
-        files_["/data/observations/metar/stations/FILE.TXT"] = {302, {}, "file:///etc/hostname"};
-        server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
-            {
-                std::scoped_lock lock(mutex_);
-                paths_.push_back(req.path);
-            }
-            const auto file = files_.find(req.path);
-            if (file == files_.end()) {
-                res.status = 404;
-                return;
-            }
-            res.status = file->second.status;
-            if (!file->second.location.empty()) res.set_header("Location", file->second.location);
-            res.set_content(file->second.body, "text/plain");
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        const auto deadline = Clock::now() + 10s;
-        while (!server_.is_running() && Clock::now() < deadline) std::this_thread::yield();
-    }
-    ~WeatherTextServer() {
-        server_.stop();
-        thread_.join();
-    }
-
-    std::string Url() const { return Concat({"http://127.0.0.1:", std::to_string(port_)}); }
-    std::vector<std::string> paths() const {
-        std::scoped_lock lock(mutex_);
-        return paths_;
-    }
-
-  private:
-    std::map<std::string, ServedFile> files_;
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-    mutable std::mutex mutex_;
-    std::vector<std::string> paths_;
+    WeatherTextServer() : TestFileServer(StationFiles()) {}
 };
 
 using GetTextFunction = void(unsigned char*, const char*);

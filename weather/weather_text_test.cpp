@@ -1,17 +1,15 @@
 #include "weather/weather_text.h"
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <chrono>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "base/strings.h"
+#include "platform/test_file_server.h"
 
 namespace aerova {
 namespace {
@@ -64,41 +62,11 @@ TEST(FlattenWeatherTextTest, Table) {
 }
 
 // A weather text server with the files of one station; records every path asked for.
-class WeatherTextServer {
+class WeatherTextServer : public testing::TestFileServer {
   public:
-    WeatherTextServer() {
-        server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
-            std::scoped_lock lock(mutex_);
-            paths_.push_back(req.path);
-            if (req.path == "/data/observations/metar/stations/EDDH.TXT") {
-                res.set_content(kMetar, "text/plain");
-            } else if (req.path == "/data/forecasts/taf/stations/EDDH.TXT") {
-                res.set_content(kTaf, "text/plain");
-            } else {
-                res.status = 404;
-            }
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        const auto deadline = Clock::now() + 10s;
-        while (!server_.is_running() && Clock::now() < deadline) std::this_thread::yield();
-    }
-    ~WeatherTextServer() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string Url() const { return Concat({"http://127.0.0.1:", std::to_string(port_)}); }
-    std::vector<std::string> TakePaths() {
-        std::scoped_lock lock(mutex_);
-        return std::exchange(paths_, {});
-    }
-
-  private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::vector<std::string> paths_;
+    WeatherTextServer()
+        : TestFileServer({{"/data/observations/metar/stations/EDDH.TXT", {200, kMetar, {}}},
+                          {"/data/forecasts/taf/stations/EDDH.TXT", {200, kTaf, {}}}}) {}
 };
 
 TEST(FetchWeatherTextTest, ThroughTheMetarLibrary) {
