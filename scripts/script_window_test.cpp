@@ -19,22 +19,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/test_widgets_app.h"
+
 namespace aerova {
 namespace {
-
-#define REQUIRE_DISPLAY()                                                                   \
-    do {                                                                                    \
-        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display: run under xvfb-run"; \
-        App();                                                                              \
-    } while (0)
-
-QApplication* App() {
-    static int argc = 1;
-    static char name[] = "aerova_scripts_gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return app;
-}
 
 constexpr const char* kFaulty =
     "{ watch the police }\n"
@@ -80,7 +68,7 @@ class ScriptWindowTest : public ::testing::Test {
 };
 
 TEST_F(ScriptWindowTest, AFaultIsNamedFoundMendedSavedAndRun) {
-    REQUIRE_DISPLAY();
+    REQUIRE_WIDGETS_DISPLAY();
     ScriptWindow w(state, scripts, dialogs);
     w.show();
     openPath = scripts + "/alert.aqs";
@@ -129,7 +117,7 @@ TEST_F(ScriptWindowTest, AFaultIsNamedFoundMendedSavedAndRun) {
 }
 
 TEST_F(ScriptWindowTest, FilesOutsideTheScriptsFolderAndEmptyScriptsAreRefused) {
-    REQUIRE_DISPLAY();
+    REQUIRE_WIDGETS_DISPLAY();
     ScriptWindow w(state, scripts, dialogs);
     w.editor().setPlainText("ONNOPOS DOCHIME");
     for (const std::string& path :
@@ -172,7 +160,7 @@ TEST_F(ScriptWindowTest, FilesOutsideTheScriptsFolderAndEmptyScriptsAreRefused) 
 }
 
 TEST_F(ScriptWindowTest, TheSettingsScriptIsLoadedAndCheckedAgainAtStart) {
-    REQUIRE_DISPLAY();
+    REQUIRE_WIDGETS_DISPLAY();
     std::ofstream(dir / "aerova-scripts" / "good.aqs", std::ios::binary)
         << "ONNOPOS DOPOPUP \"no position\"\n";
     state.filename = "good.aqs";

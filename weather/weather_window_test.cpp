@@ -19,24 +19,11 @@
 #include <vector>
 
 #include "base/strings.h"
+#include "platform/test_widgets_app.h"
 #include "weather/testing/test_gifs.h"
 
 namespace aerova {
 namespace {
-
-#define REQUIRE_DISPLAY()                                                                   \
-    do {                                                                                    \
-        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display: run under xvfb-run"; \
-        App();                                                                              \
-    } while (0)
-
-QApplication* App() {
-    static int argc = 1;
-    static char name[] = "aerova_weather_gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return app;
-}
 
 template <class T>
 T* Find(QWidget& window, const char* name) {
@@ -80,7 +67,7 @@ struct Scene {
 };
 
 TEST(Gui, WeatherWindowBoxesReachTheHooks) {
-    REQUIRE_DISPLAY();
+    REQUIRE_WIDGETS_DISPLAY();
     Scene scene;
     struct Case {
         const char* box;
@@ -112,7 +99,7 @@ TEST(Gui, WeatherWindowBoxesReachTheHooks) {
 }
 
 TEST(Gui, WeatherWindowRefreshShowsTheCycleWithoutCallingBack) {
-    REQUIRE_DISPLAY();
+    REQUIRE_WIDGETS_DISPLAY();
     Scene scene;
     const WeatherClocks now{EncodeDateTime(2024, 3, 9, 12, 7, 0, 0),
                             EncodeDateTime(2024, 3, 9, 13, 7, 0, 0)};
@@ -146,7 +133,7 @@ TEST(Gui, WeatherWindowRefreshShowsTheCycleWithoutCallingBack) {
 }
 
 TEST(Gui, WeatherWindowDoubleClickOnAColourFieldTakesThePickedColour) {
-    REQUIRE_DISPLAY();
+    REQUIRE_WIDGETS_DISPLAY();
     struct Case {
         const char* field;
         int entry;
@@ -180,7 +167,7 @@ TEST(Gui, WeatherWindowDoubleClickOnAColourFieldTakesThePickedColour) {
 }
 
 TEST(Gui, WeatherWindowShownOnTheRadarBackgroundClosedByItsButton) {
-    REQUIRE_DISPLAY();
+    REQUIRE_WIDGETS_DISPLAY();
     Scene scene;
     scene.window.show();
     EXPECT_EQ(Find<QFrame>(scene.window, "pnintensity")->palette().color(QPalette::Window),
