@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cstdio>
 
 #include "base/files.h"
@@ -42,6 +43,9 @@ HeadlessStation::HeadlessStation(RunOptions options) : options_(std::move(option
             std::printf("Auto QNH %s: no pressure from the METAR\n", r.edicao.c_str());
         }
         std::fflush(stdout);
+    };
+    runner_->afterTick = [this] {
+        worstCycleMs_ = std::max(worstCycleMs_, station().lastCycleMs());
     };
     runner_->afterStatTick = [this] {
         std::printf("%s\n", StatusLine().c_str());
@@ -87,11 +91,16 @@ std::string HeadlessStation::StatusLine() {
     }
     for (const auto& p : table.peers) peers += p.free ? 0 : 1;
     const Station& s = station();
-    char line[200];
+    // Frames lost because the receiver outran the station: at the UDP sockets (the kernel's
+    // count) and at the full receiver queue.
+    const StationServices::DropCounts drops = services().Drops();
+    char line[240];
     std::snprintf(line, sizeof line,
-                  "%s live targets %d, with position %d, peers %d, cycle %.2f ms, UDP drops %llu",
+                  "%s live targets %d, with position %d, peers %d, cycle %.2f ms, worst %.2f ms, "
+                  "dropped: UDP %llu, receiver buffer %llu",
                   FormatDateTime("hh:nn:ss", s.clock().UtcNow()).c_str(), live, withPosition, peers,
-                  s.lastCycleMs(), static_cast<unsigned long long>(services().UdpDrops()));
+                  s.lastCycleMs(), worstCycleMs_, static_cast<unsigned long long>(drops.udpKernel),
+                  static_cast<unsigned long long>(drops.receiverBuffer));
     return line;
 }
 

@@ -38,6 +38,7 @@ class HeadlessStation : public QObject {
     std::unique_ptr<TerminationSignals> signals_;
     QSocketNotifier* signalNotifier_ = nullptr;
     bool closing_ = false;
+    double worstCycleMs_ = 0;  // the longest main-cycle tick since the start
 };
 
 }  // namespace aerova

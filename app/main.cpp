@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     if (!options) {
         std::fprintf(stderr,
                      "aerovamini: %s\nusage: aerovamini [nosrv] [--headless] [--demo] [--poll] "
-                     "[--station-dir DIR] [--port-offset N] [--check-script FILE]\n",
+                     "[--station-dir DIR] [--port-offset N] [--net-input HOST:PORT[,raw|beast]]... "
+                     "[--check-script FILE]\n",
                      error.c_str());
         return 2;
     }
@@ -42,6 +43,9 @@ int main(int argc, char** argv) {
 #endif
         options->headless = true;
     }
+    // Without windows nothing needs GLib's main loop (the desktop's GTK dialogs do), and Qt's
+    // own dispatcher spends a little less per wake-up. A user's own choice stands.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     aerova::HeadlessStation station(*options);
     if (!station.Start()) return 1;

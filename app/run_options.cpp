@@ -55,6 +55,16 @@ std::optional<RunOptions> ParseRunOptions(const std::vector<std::string>& args,
                 return std::nullopt;
             }
             o.checkScript = *v;
+        } else if (a == "--net-input") {
+            auto v = value("--net-input");
+            if (!v) return std::nullopt;
+            std::string problem;
+            auto source = ParseNetInputSource(*v, problem);
+            if (!source) {
+                error = "--net-input takes HOST:PORT[,raw|beast]: " + problem;
+                return std::nullopt;
+            }
+            o.netInputs.push_back(std::move(*source));
         } else {
             error = "unknown option: " + a;
             return std::nullopt;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "receiver/net_input_source.h"
+
 namespace aerova {
 
 struct RunOptions {
@@ -16,6 +18,9 @@ struct RunOptions {
     int portOffset = 0;
     double runSeconds = 0;    // > 0: shut down by itself after this long (for tests)
     std::string checkScript;  // an alert script to check and print, instead of running
+    // `--net-input HOST:PORT[,raw|beast]`, repeatable: receivers to connect to, besides the
+    // settings file's.
+    std::vector<NetInputSource> netInputs;
 };
 
 // Parses the arguments after the program name; an error text on a bad option.

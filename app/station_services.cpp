@@ -1,8 +1,6 @@
 #include "app/station_services.h"
 
-#include <QNetworkDatagram>
 #include <QTimer>
-#include <QUdpSocket>
 
 #include "base/files.h"
 #include "base/numbers.h"
@@ -11,7 +9,9 @@
 #include "platform/udp_drops.h"
 #include "radar/colour_list.h"
 #include "radar/radar_view.h"
+#include "receiver/udp_intake.h"
 #include "sim/traffic_simulator.h"
+#include "tools/atc_console.h"
 
 namespace aerova {
 
@@ -75,7 +75,8 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
         return IdentifyNewTarget(database_, countries_, f, station_.clock().UtcNow());
     };
     hooks.lookupRoute = [this](Tflight& f, std::string_view callsign) {
-        return routes_ ? routes_->LookupRoute(callsign, f, "", station_.clock().LocalNow())
+        return routes_ ? routes_->LookupRoute(callsign, f, ingestSettings.atcairport,
+                                              station_.clock().LocalNow())
                        : std::string();
     };
     hooks.peerStatus = [this](const PeerStatusMessage& m, std::string_view ip, int port) {
@@ -112,7 +113,8 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
 
     NetworkHooks netHooks;
     netHooks.lookupRoute = [this](Tflight& f, std::string_view callsign) {
-        return routes_ ? routes_->LookupRoute(callsign, f, "", station_.clock().LocalNow())
+        return routes_ ? routes_->LookupRoute(callsign, f, ingestSettings.atcairport,
+                                              station_.clock().LocalNow())
                        : std::string();
     };
     netHooks.countryOfAddress = [this](std::string_view modes) {
@@ -149,6 +151,12 @@ StationServices::StationServices(Station& station, FlightTable& table, const Run
     link.utcNow = [this] { return station_.clock().UtcNow(); };
     receiver_ = std::make_unique<ReceiverLink>(link, receiverSettings);
     receiver_->SetLocalListener([this](std::string_view d) { DeliverOwnReport(d); });
+    // Frames from receivers on the network take the same frame text handler as UDP 7933.
+    netInputs_ = std::make_unique<NetInputs>(
+        [this](std::string_view text) {
+            receiver_->engine().input().ComDataPacket1Packet(FrameSender::Network, text);
+        },
+        [this](const std::string& line) { station_.WriteErrorLog(line); });
     metar_ = std::make_unique<MetarService>(receiverSettings, WeatherTextSource{});
     metar_->shuttingDown = [this] { return station_.shutdownBegun(); };
 
@@ -201,6 +209,13 @@ void StationServices::BindSettings() {
     // The receiver settings window shows these two switches as well.
     s.Bind("datasource", "rawlog", receiverSettings.cbrawlog);
     s.Bind("datasource", "tcas", receiverSettings.cbtcas);
+    s.Bind("netinput", "count", netInputSettings.count);
+    for (int i = 0; i < kMaxNetInputs; ++i) {
+        const std::string n = std::to_string(i + 1);
+        s.Bind("netinput", "host" + n, netInputSettings.entries[i].host);
+        s.Bind("netinput", "port" + n, netInputSettings.entries[i].port);
+        s.Bind("netinput", "protocol" + n, netInputSettings.entries[i].protocol);
+    }
     KmlOptions& kml = kmlOptions;
     s.Bind("google", "cockpitport", kml.cockpitport);
     s.Bind("google", "aircraftport", kml.aircraftport);
@@ -230,7 +245,11 @@ void StationServices::ApplySettings() {
     database_.SetOptions(databaseOptions);
     // The slave switch filters what ingest accepts and silences the announcements.
     networkSettings.cbslave = ingestSettings.cbslave;
+    // With "ONG" stored down the departures on the ground are matched against the
+    // blacklist from the start.
+    if (ingestSettings.spbONG) LoadBlacklist(ingestSettings.blacklist, station_.stationDir());
     if (!station_.receptionStarted()) return;
+    StartNetInputs();
     // A loaded set takes effect at once: the feed moves to its port, the poll to its set,
     // and the windows on "Auto" reload their weather.
     metar_->Start();
@@ -339,6 +358,7 @@ void StationServices::StartOfReception() {
     if (!receiver_->Start())
         PortFailure("Cannot open the receiver input on UDP port " +
                     std::to_string(kReceiverInputPort + options_.portOffset));
+    StartNetInputs();
     if (options_.demo) StartDemo();
     if (options_.poll) SetPolling(true);
     StartPictureJob();
@@ -467,15 +487,16 @@ void StationServices::FeedDemoFrames() {
 
 void StationServices::OpenSockets() {
     if (listener_) return;
-    listener_ = new QUdpSocket(this);
-    if (!listener_->bind(QHostAddress::AnyIPv4, listenerPort())) {
+    // Larger datagrams are cut to the bytes the listener reads.
+    listener_ = new UdpIntake(
+        kMaxDatagram, true,
+        [this](const ReceivedDatagram& d) { OnDatagram(d.bytes, d.senderIp, d.senderPort); }, this);
+    if (!listener_->Open(UdpBindAddress::kAnyIPv4, listenerPort())) {
         PortFailure("Cannot open the report listener on UDP port " +
                     std::to_string(listenerPort()));
         delete listener_;
         listener_ = nullptr;
-        return;
     }
-    connect(listener_, &QUdpSocket::readyRead, this, &StationServices::ReadListener);
 }
 
 void StationServices::PortFailure(const std::string& text) {
@@ -497,27 +518,36 @@ std::uint64_t StationServices::UdpDrops() const {
     return drops;
 }
 
+StationServices::DropCounts StationServices::Drops() const {
+    DropCounts counts;
+    counts.udpKernel = UdpDrops();
+    counts.receiverBuffer = receiver_->engine().input().queueFullDrops;
+    return counts;
+}
+
+void StationServices::StartNetInputs() {
+    std::vector<std::string> problems;
+    std::vector<NetInputSource> sources = SourcesOf(netInputSettings, problems);
+    for (const std::string& line : problems) station_.WriteErrorLog(line);
+    sources.insert(sources.end(), options_.netInputs.begin(), options_.netInputs.end());
+    netInputs_->SetSources(std::move(sources));
+    netInputs_->Start();
+}
+
 void StationServices::CloseSockets() {
+    netInputs_->Stop();
     metar_->Stop();
-    delete listener_;
-    listener_ = nullptr;
+    if (listener_) {
+        listener_->Close();
+        listener_->deleteLater();
+        listener_ = nullptr;
+    }
     poller_.Stop();
     feed_.Close();
     dataServer1_.Stop();
     dataServer2_.Stop();
     kml_.Stop();
     pictureJob_->panorama().Stop();
-}
-
-void StationServices::ReadListener() {
-    while (listener_ && listener_->hasPendingDatagrams()) {
-        // Larger datagrams are cut to the bytes the listener reads.
-        const QNetworkDatagram d = listener_->receiveDatagram(kMaxDatagram);
-        const QByteArray bytes = d.data();
-        const std::string ip = d.senderAddress().toString().toStdString();
-        OnDatagram(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), ip,
-                   d.senderPort());
-    }
 }
 
 void StationServices::DeliverOwnReport(std::string_view datagram) {

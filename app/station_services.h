@@ -24,6 +24,7 @@
 #include "distribution/published_files.h"
 #include "distribution/station_network.h"
 #include "platform/udp_sender.h"
+#include "receiver/net_input.h"
 #include "receiver/receiver_link.h"
 #include "receiver/receiver_settings.h"
 #include "receiver/sbs_device_library.h"
@@ -32,13 +33,13 @@
 #include "station/station.h"
 
 class QTimer;
-class QUdpSocket;
 
 namespace aerova {
 
 namespace sim {
 class TrafficSimulator;
 }
+class UdpIntake;
 
 constexpr int kDataServer1Port = 7988;
 constexpr int kDataServer2Port = 7989;
@@ -54,6 +55,8 @@ class StationServices : public QObject {
 
     ReportIngest& ingest() { return *ingest_; }
     ReceiverLink& receiver() { return *receiver_; }
+    // Receivers on the network (settings section "netinput" and `--net-input`).
+    NetInputs& netInputs() { return *netInputs_; }
     FeedServer& feed() { return feed_; }
     StationNetwork& network() { return *network_; }
     AircraftDatabase& database() { return database_; }
@@ -88,6 +91,14 @@ class StationServices : public QObject {
     // Datagrams the kernel dropped at the report listener and the receiver input because
     // their socket buffers were full.
     std::uint64_t UdpDrops() const;
+    // What the station lost because its receiver ran faster than it reads: datagrams the
+    // kernel dropped at the station's UDP sockets, and good frames dropped because the
+    // receiver queue was full when they came.
+    struct DropCounts {
+        std::uint64_t udpKernel = 0;
+        std::uint64_t receiverBuffer = 0;
+    };
+    DropCounts Drops() const;
     std::function<void()> onRedrawRadar;
 
     IngestSettings ingestSettings;
@@ -95,6 +106,7 @@ class StationServices : public QObject {
     AisLists aisLists;
     ReceiverSettings receiverSettings;
     NetworkSettings networkSettings;
+    NetInputSettings netInputSettings;  // netinput/...
     // Bound to the settings file; applied when reception starts and after every load.
     int feedBasePort = kFeedPort;                       // socket/port
     int listenerBasePort = kReportListenerPort;         // server/ip
@@ -122,7 +134,7 @@ class StationServices : public QObject {
     void StartOfReception();
     void OpenSockets();
     void CloseSockets();
-    void ReadListener();
+    void StartNetInputs();
     void DeliverOwnReport(std::string_view datagram);
     void PortFailure(const std::string& text);
     void StartDemo();
@@ -141,6 +153,7 @@ class StationServices : public QObject {
     std::unique_ptr<ReportIngest> ingest_;
     std::unique_ptr<AisVessels> ais_;
     std::unique_ptr<ReceiverLink> receiver_;
+    std::unique_ptr<NetInputs> netInputs_;  // feeds receiver_: destroyed before it
     SbsDeviceLibrary deviceLibrary_;
     FeedServer feed_;
     DataServer dataServer1_, dataServer2_;
@@ -152,7 +165,7 @@ class StationServices : public QObject {
     std::unique_ptr<PictureJob> pictureJob_;
     std::unique_ptr<MailAlerts> mail_;
     std::unique_ptr<MetarService> metar_;
-    QUdpSocket* listener_ = nullptr;
+    UdpIntake* listener_ = nullptr;
     // The receiver's own reports that arrived during a tick (a few polls' worth at most).
     static constexpr std::size_t kMaxOwnReportsPerTick = 20000;
     std::vector<std::string> ownReports_;

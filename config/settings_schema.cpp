@@ -43,6 +43,7 @@ constexpr int kTrailBarSteps = 11;  // track-bar positions 0 to 10
 constexpr int kWxDisplayModes = 5;  // weather display modes 0 to 4
 constexpr int kBlitzIntervals = 4;  // 1, 2, 5, 10 minutes
 constexpr int kMiniSets = 3;        // the three station-to-station client sets
+constexpr int kNetInputs = 8;       // network receiver inputs
 
 // Nominal window sizes (width x height): the sizes the screen centres where a window's
 // position has no default of its own, and the default size where it has no number.
@@ -388,6 +389,16 @@ void AddServices(TableBuilder& t) {
     t.Int("remoteip", 7978);
     // No built-in time server: the clock check asks only a server the user named.
     t.Text("time", "");
+
+    // Receivers on the network the station connects to (dump1090, readsb): the first
+    // `count` of host<n>, port<n>, protocol<n> ("raw" or "beast").
+    t.In("netinput");
+    t.Int("count", 0);
+    for (int i = 1; i <= kNetInputs; ++i) {
+        t.Text(Numbered("host", i), "");
+        t.Int(Numbered("port", i), 30002);
+        t.Text(Numbered("protocol", i), "raw");
+    }
 }
 
 void AddRadarWindows(TableBuilder& t) {

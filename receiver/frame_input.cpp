@@ -113,7 +113,10 @@ void FrameInput::ComDataPacket1Packet(FrameSender sender, std::string_view text)
     frame[n++] = kEtx;
     frame[n++] = 0;
     frame[n++] = 0;
-    if (queue_.size() + n > kReceiverQueueLimit) return;
+    if (queue_.size() + n > kReceiverQueueLimit) {
+        ++queueFullDrops;
+        return;
+    }
     queue_.append(reinterpret_cast<const char*>(frame), n);
     ++framesQueued;
     indicator.on = true;

@@ -68,6 +68,9 @@ class FrameInput {
     // Counters for the status line and tests.
     std::uint64_t framesQueued = 0;
     std::uint64_t parityRejects = 0;
+    // Good frames dropped because the receiver queue was full (a receiver faster than the
+    // poll that empties the queue).
+    std::uint64_t queueFullDrops = 0;
 
   private:
     std::string queue_;

@@ -210,7 +210,21 @@ TEST(FrameInputTest, QueueStopsAtTheParseBufferSize) {
     const std::string text = "*" + kIdent + ";";
     const std::size_t frameSize = QueuedFrame(1, Resolved(HexBytes(kIdent), 0)).size();
     for (int i = 0; i < 6000; ++i) in.ComDataPacket1Packet(FrameSender::Network, text);
-    EXPECT_EQ(in.queue().size(), (kReceiverQueueLimit / frameSize) * frameSize);
+    const std::size_t fit = kReceiverQueueLimit / frameSize;
+    EXPECT_EQ(in.queue().size(), fit * frameSize);
+    EXPECT_EQ(in.framesQueued, fit);
+    EXPECT_EQ(in.queueFullDrops, 6000 - fit) << "every frame that did not fit is counted";
+
+    // A damaged frame is a parity reject, not a frame lost to the full queue.
+    std::string damaged = text;
+    damaged[10] = damaged[10] == '5' ? '6' : '5';
+    in.ComDataPacket1Packet(FrameSender::Network, damaged);
+    EXPECT_EQ(in.queueFullDrops, 6000 - fit);
+    // The poll empties the queue: frames fit again and the count stays where it was.
+    in.queue().clear();
+    in.udpadsbUDPRead(text.data(), text.size());
+    EXPECT_EQ(in.framesQueued, fit + 1);
+    EXPECT_EQ(in.queueFullDrops, 6000 - fit);
 }
 
 TEST(FrameInputRealData, RecordedFramesAreAllQueued) {

@@ -1,15 +1,14 @@
 #include "receiver/receiver_link.h"
 
-#include <QHostAddress>
 #include <QSerialPort>
 #include <QTimer>
-#include <QUdpSocket>
 #include <utility>
 
 #include "core/report_codec.h"
 #include "receiver/mode_s_frame_decoder.h"
 #include "receiver/packet_recognizer.h"
 #include "receiver/report_emitter.h"
+#include "receiver/udp_intake.h"
 
 namespace aerova {
 
@@ -76,13 +75,17 @@ bool ReceiverLink::Start() {
     packetPgr_->SetStart("\xFF");
     bool ok = true;
     if (!options_.nosrv && !udp_) {
-        udp_ = new QUdpSocket(this);
-        const QHostAddress address = options_.listenOnLoopbackOnly
-                                         ? QHostAddress(QHostAddress::LocalHost)
-                                         : QHostAddress(QHostAddress::Any);
-        if (udp_->bind(address, static_cast<quint16>(kReceiverInputPort + options_.portOffset))) {
-            connect(udp_, &QUdpSocket::readyRead, this, &ReceiverLink::ReadUdp);
-        } else {
+        udp_ = new UdpIntake(
+            kMaxDatagram, false,
+            [this](const ReceivedDatagram& d) {
+                if (!d.bytes.empty())
+                    engine_.input().udpadsbUDPRead(d.bytes.data(), d.bytes.size());
+            },
+            this);
+        const UdpBindAddress address =
+            options_.listenOnLoopbackOnly ? UdpBindAddress::kLoopback : UdpBindAddress::kAny;
+        if (!udp_->Open(address,
+                        static_cast<std::uint16_t>(kReceiverInputPort + options_.portOffset))) {
             delete udp_;
             udp_ = nullptr;
             ok = false;
@@ -96,8 +99,8 @@ bool ReceiverLink::Start() {
 void ReceiverLink::Stop() {
     if (pollTimer_) pollTimer_->stop();
     if (udp_) {
-        udp_->close();
-        delete udp_;
+        udp_->Close();
+        udp_->deleteLater();
         udp_ = nullptr;
     }
     ++openGeneration_;
@@ -192,14 +195,6 @@ void ReceiverLink::ReadSerial() {
     packet2_->Feed(chunk);
     packet3_->Feed(chunk);
     packetPgr_->Feed(chunk);
-}
-
-void ReceiverLink::ReadUdp() {
-    char buffer[kMaxDatagram];
-    while (udp_ && udp_->hasPendingDatagrams()) {
-        const qint64 n = udp_->readDatagram(buffer, sizeof buffer);
-        if (n > 0) engine_.input().udpadsbUDPRead(buffer, static_cast<std::size_t>(n));
-    }
 }
 
 int ReceiverLink::adsbtimerTimer() {

@@ -19,7 +19,6 @@
 
 class QSerialPort;
 class QTimer;
-class QUdpSocket;
 
 namespace aerova {
 
@@ -28,6 +27,7 @@ constexpr int kReceiverInputPort = 7933;
 
 class PacketRecognizer;
 class ReportEmitter;
+class UdpIntake;
 
 // The radar windows' baud list (`cbbaudrate`); the port's rate is set as a custom rate.
 constexpr std::int32_t kBaudRates[] = {115200, 833333, 921600, 1000000, 3000000};
@@ -93,7 +93,6 @@ class ReceiverLink : public QObject {
     std::function<void()> onReceiverLost;
 
   private:
-    void ReadUdp();
     void ReadSerial();
     void OpenAfterWait(int generation);
     void WaitForOpenPort(int generation, int attemptsLeft);
@@ -103,7 +102,7 @@ class ReceiverLink : public QObject {
     std::unique_ptr<FrameDecoder> ownDecoder_;
     ReceiverEngine engine_;
     std::unique_ptr<ReportEmitter> emitter_;
-    QUdpSocket* udp_ = nullptr;
+    UdpIntake* udp_ = nullptr;
     QSerialPort* serial_ = nullptr;
     QTimer* pollTimer_ = nullptr;
     std::unique_ptr<PacketRecognizer> packet1_, packet2_, packet3_, packetPgr_;
