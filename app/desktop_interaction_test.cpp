@@ -14,14 +14,37 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include "app/desktop_alerts.h"
+#include "app/desktop_atc.h"
+#include "app/desktop_bst.h"
+#include "app/desktop_no_position.h"
+#include "app/desktop_peers.h"
+#include "app/desktop_receiver_config.h"
+#include "app/desktop_search.h"
 #include "app/desktop_station.h"
+#include "app/desktop_weather.h"
 #include "app/main_window.h"
+#include "app/pcr_monitor.h"
 #include "base/files.h"
 #include "base/ini_file.h"
+#include "distribution/alert_manager_window.h"
+#include "distribution/miniview_window.h"
+#include "distribution/peers_window.h"
 #include "platform/test_port_offset.h"
 #include "radar/gui_test_support.h"
+#include "radar/label_editor_window.h"
+#include "radar/mosaic_window.h"
+#include "radar/radar_controls.h"
 #include "radar/radar_gl_widget.h"
 #include "radar/radar_help_window.h"
+#include "radar/radar_window.h"
+#include "receiver/receiver_settings_window.h"
+#include "scripts/script_window.h"
+#include "tools/atc_console_window.h"
+#include "tools/bst_control_window.h"
+#include "tools/no_position_window.h"
+#include "tools/search_window.h"
+#include "weather/weather_window.h"
 
 namespace aerova {
 namespace {
@@ -244,6 +267,91 @@ TEST(Gui, APersonDrivesTheRadarWindowsWithKeysMouseAndWheel) {
         EXPECT_FALSE(r1.isHidden());
         r1.showNormal();
     }
+    EXPECT_TRUE(station.Quit());
+    dir.removeRecursively();
+}
+
+// Every button of the main window opens its window on a real click, and closing the window
+// releases the button again.
+TEST(Gui, EveryMainWindowButtonOpensItsWindowAndClosingReleasesIt) {
+    REQUIRE_DISPLAY();
+    if (!HaveTool("openbox") || !HaveTool("xdotool") || !HaveTool("xprop"))
+        GTEST_SKIP() << "needs openbox, xdotool and xprop";
+    QDir dir(QDir::tempPath() + "/aerova-buttons-" +
+             QString::number(QApplication::applicationPid()));
+    dir.removeRecursively();
+    QDir().mkpath(dir.path());
+    WindowManager wm(dir.path());
+    ASSERT_TRUE(WaitFor([&] { return wm.Running(); }, 30000))
+        << "openbox did not take over the screen: " << wm.Output();
+    const std::string station_dir = dir.path().toStdString();
+    ASSERT_TRUE(WriteFileReplacing(JoinPath(station_dir, "aerovas.ini"),
+                                   "[firstrun]\r\nfirstrun=0\r\n[radar1]\r\nleft=600\r\n"
+                                   "top=500\r\nwidth=400\r\nheight=300\r\n"));
+    RunOptions options;
+    options.stationDir = station_dir;
+    options.nosrv = true;
+    options.portOffset = testing::TestPortOffset(8);
+    DesktopStation station(options);
+    station.askOverride = [](const std::string&, const std::string&) { return true; };
+    station.messageOverride = [](const std::string&, const std::string&) {};
+    ASSERT_TRUE(station.Start());
+    MainWindow& main = station.mainWindow();
+    const std::vector<std::pair<QString, QWidget*>> windows = {
+        {"spbnonvislist", &station.noPosition().window()},
+        {"spbdctconfig", &station.receiverConfig().window()},
+        {"spbpeers", &station.peers().peersWindow()},
+        {"sbscript", &station.scriptWindow()},
+        {"sbsats", &station.mosaicManager()},
+        {"sbwx", &station.weather().window()},
+        {"sbpcr1000", &station.pcrMonitor()},
+        {"spbdb", &station.bst().window()},
+        {"spbLabelEditor", &station.labelEditor()},
+        {"sbatc", &station.atc().window()},
+        {"sbsearch", &station.search().window()},
+        {"spbmini", &station.alerts().miniView()},
+        {"spbftp", &station.alerts().window()},
+    };
+    for (const auto& [name, window] : windows) {
+        SCOPED_TRACE(name.toStdString());
+        main.move(0, 0);
+        main.show();
+        main.raise();
+        main.activateWindow();
+        QToolButton* button = main.button(name);
+        ASSERT_TRUE(button->isEnabled());
+        ASSERT_TRUE(WaitFor([&] { return button->isVisible(); }));
+        const QPoint centre = button->mapToGlobal(button->rect().center());
+        ASSERT_TRUE(
+            Xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())}));
+        ASSERT_TRUE(Xdotool({"click", "1"}));
+        ASSERT_TRUE(WaitFor([&] { return window->isVisible(); })) << "the window did not open";
+        EXPECT_TRUE(button->isChecked());
+        window->close();
+        EXPECT_TRUE(WaitFor([&] { return !button->isChecked(); })) << "the button stayed down";
+        EXPECT_FALSE(window->isVisible());
+    }
+
+    // The radar windows' bar buttons of the tool windows follow the main window's.
+    RadarWindow& r1 = station.radar(1);
+    r1.show();
+    ASSERT_TRUE(WaitFor([&] { return r1.isVisible(); }));
+    for (const char* name : {"spbnonvislist", "spbdctconfig", "spbdb"}) {
+        SCOPED_TRACE(name);
+        r1.controls().button(name)->click();
+        EXPECT_TRUE(main.button(name)->isChecked());
+        EXPECT_TRUE(station.radar(2).controls().button(name)->isChecked());
+        main.button(name)->click();
+        EXPECT_FALSE(r1.controls().button(name)->isChecked());
+    }
+
+    // Ctrl+F in a radar window opens the search.
+    r1.activateWindow();
+    r1.raise();
+    ASSERT_TRUE(WaitFor([&] { return r1.isActiveWindow(); }));
+    ASSERT_TRUE(Keys({"ctrl+f"}));
+    EXPECT_TRUE(WaitFor([&] { return station.search().window().isVisible(); }));
+    EXPECT_TRUE(main.button("sbsearch")->isChecked());
     EXPECT_TRUE(station.Quit());
     dir.removeRecursively();
 }

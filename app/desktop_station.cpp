@@ -16,11 +16,20 @@
 #include <QUrl>
 #include <cstdlib>
 
+#include "app/activity_lamp.h"
+#include "app/desktop_aircraft_details.h"
 #include "app/desktop_alerts.h"
+#include "app/desktop_atc.h"
+#include "app/desktop_bst.h"
+#include "app/desktop_no_position.h"
+#include "app/desktop_peers.h"
+#include "app/desktop_receiver_config.h"
+#include "app/desktop_search.h"
 #include "app/desktop_settings.h"
 #include "app/desktop_weather.h"
 #include "app/key_router.h"
 #include "app/main_window.h"
+#include "app/pcr_monitor.h"
 #include "app/startup_window.h"
 #include "app/wx_reports_window.h"
 #include "base/files.h"
@@ -43,6 +52,16 @@
 namespace aerova {
 
 namespace {
+
+// A dialog filter of "description|pattern" pairs ("Basestation list files |*.bst") in the
+// form Qt's file dialogs take ("Basestation list files (*.bst)").
+QString QtFileFilter(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i].trimmed() + " (" + parts[i + 1].trimmed() + ")";
+    return filters.isEmpty() ? QString::fromStdString(filter) : filters.join(";;");
+}
 
 std::vector<ScreenRect> Screens() {
     std::vector<ScreenRect> screens;
@@ -87,7 +106,7 @@ DesktopStation::DesktopStation(RunOptions options)
         const QString file = QFileDialog::getSaveFileName(
             mainWindow_.get(), QString(),
             QString::fromStdString(JoinPath(r.initialDir, r.proposedName + "." + r.defaultExt)),
-            QString::fromStdString(r.filter));
+            QtFileFilter(r.filter));
         if (file.isEmpty()) return std::nullopt;
         return file.toStdString();
     };
@@ -101,7 +120,17 @@ DesktopStation::DesktopStation(RunOptions options)
         if (startupWindow_) startupWindow_->SetResult(QString::fromStdString(text));
     };
     runner_ = std::make_unique<StationRunner>(options_, std::move(env));
-    runner_->afterTick = [this] { SetReceiving(false); };
+    runner_->afterTick = [this] {
+        // What the receiver lost because the station could not keep up; read once a tick,
+        // as the kernel's counters come from a file.
+        const StationServices::DropCounts drops = services().Drops();
+        dropsLine_ = drops.udpKernel || drops.receiverBuffer
+                         ? "Dropped: UDP " + std::to_string(drops.udpKernel) + ", buffer " +
+                               std::to_string(drops.receiverBuffer)
+                         : std::string();
+        if (atc_) atc_->Tick();
+        if (details_) details_->Tick();
+    };
 
     // The windows add their hooks to the subsystems'.
     Station& s = runner_->station();
@@ -111,6 +140,8 @@ DesktopStation::DesktopStation(RunOptions options)
             if (w) w->StopViewTimer();
     };
     s.hooks.styleTargets = [this] {
+        // The no-position list first: the radar windows' styling of drawn targets wins.
+        if (noPosition_) noPosition_->Rebuild();
         for (int tag = 1; tag <= 2; ++tag)
             StyleTargets(table(), tag, colours_, radar(tag).display().marks,
                          maxVrateNoColourChange_);
@@ -152,6 +183,11 @@ void DesktopStation::BindWindowSettings() {
     const std::function<void()> placeWindows = BindDesktopSettings(s.settingsFile, targets);
     BindMapSettings();
     weather_->BindSettings(s.settingsFile);
+    noPosition_->BindSettings(s.settingsFile);
+    search_->BindSettings(s.settingsFile);
+    atc_->BindSettings(s.settingsFile);
+    details_->BindSettings(s.settingsFile);
+    bst_->BindSettings(s.settingsFile);
     s.settingsFile.Bind("script", "filename", scriptState_.filename);
     s.settingsFile.Bind("script", "execute", scriptState_.execute);
     s.settingsFile.Bind("script", "interval", scriptState_.interval);
@@ -166,7 +202,14 @@ void DesktopStation::BindWindowSettings() {
         if (mosaics_) mosaics_->LoadState();
         if (alerts_) alerts_->miniView().ShowSettings();
         if (weather_) weather_->SettingsLoaded();
-        // The frequency display has no receiver to show: its button is released at load.
+        if (noPosition_) noPosition_->SettingsLoaded();
+        if (search_) search_->SettingsLoaded();
+        if (atc_) atc_->SettingsLoaded();
+        if (receiverConfig_) receiverConfig_->SettingsLoaded();
+        if (peers_) peers_->SettingsLoaded();
+        if (bst_) bst_->SettingsLoaded();
+        // The frequency monitor starts only by its button, never from a stored state.
+        if (pcr_) pcr_->Stop();
         mainWindow_->SetButtonDown("sbpcr1000", false);
         if (station().receptionStarted()) ShowRadarWindows();
     };
@@ -265,7 +308,20 @@ void DesktopStation::ShutDownWithoutQuestion() {
 }
 
 DesktopStation::~DesktopStation() {
+    if (lamp_) {
+        services().receiver().onPoll = nullptr;
+        services().receiver().onReceiverLost = nullptr;
+        lamp_.reset();
+    }
     keyRouter_.reset();  // no key reaches a window that is going
+    pcr_.reset();
+    bst_.reset();
+    peers_.reset();
+    receiverConfig_.reset();
+    details_.reset();  // its lookup ends before the table it writes
+    atc_.reset();
+    search_.reset();
+    noPosition_.reset();
     script_.reset();
     weather_.reset();  // its download ends before the windows it redraws
     alerts_.reset();
@@ -367,6 +423,7 @@ void DesktopStation::CreateWindows() {
     mosaics_->message = [this](const std::string& text, const std::string& title) {
         Message(text, title);
     };
+    mosaics_->onHidden = [this] { mainWindow_->SetButtonDown("sbsats", false); };
     connect(mainWindow_->button("sbsats"), &QToolButton::toggled, this, [this](bool down) {
         mosaics_->setVisible(down);
         if (down) mosaics_->raise();
@@ -409,6 +466,14 @@ void DesktopStation::CreateWindows() {
     BindWeatherTexts();
     weather_ = std::make_unique<DesktopWeather>(*this);
     CreateScriptWindow();
+    CreatePcrMonitor();
+    noPosition_ = std::make_unique<DesktopNoPosition>(*this);
+    search_ = std::make_unique<DesktopSearch>(*this);
+    atc_ = std::make_unique<DesktopAtc>(*this);
+    details_ = std::make_unique<DesktopAircraftDetails>(*this);
+    receiverConfig_ = std::make_unique<DesktopReceiverConfig>(*this);
+    peers_ = std::make_unique<DesktopPeers>(*this);
+    bst_ = std::make_unique<DesktopBst>(*this);
     creationOrder_.push_back("mini");
     creationOrder_.push_back("ftp");
     keyRouter_ = std::make_unique<KeyRouter>(radar(1), radar(2));
@@ -455,6 +520,19 @@ void DesktopStation::CreateScriptWindow() {
         if (!down) return script_->hide();
         script_->show();
         script_->raise();
+    });
+}
+
+// The PCR-1000 frequency monitor: its listener runs while `sbpcr1000` is down; a port that
+// can't be bound releases the button again.
+void DesktopStation::CreatePcrMonitor() {
+    pcr_ = std::make_unique<PcrMonitorWindow>(station().stationDir(), options_.portOffset);
+    pcr_->onClosed = [this] { mainWindow_->SetButtonDown("sbpcr1000", false); };
+    connect(mainWindow_->button("sbpcr1000"), &QToolButton::toggled, this, [this](bool down) {
+        if (!down) return pcr_->Stop();
+        if (pcr_->Start()) return;
+        station().WriteErrorLog(pcr_->error());
+        mainWindow_->SetButtonDown("sbpcr1000", false);
     });
 }
 
@@ -515,9 +593,30 @@ RadarWindowServices DesktopStation::RadarServices(int tag) {
         in.mosaicTint = RgbFromBytes(mosaicState_.red, mosaicState_.green, mosaicState_.blue);
         in.autoHeightKm = autoHeightKm_;
         if (weather_) in.weather = &weather_->layer(tag);
+        // The information block's status lines: what the receiver reported in its status
+        // slots (0xE1 to 0xE4), the only status lines the station has.
+        in.markLabel = bst_ && bst_->markLabel();
+        in.statusLines.clear();
+        for (const auto& slot : services().ingest().receiverStatus().slots)
+            if (!slot.empty()) in.statusLines.push_back(slot.str());
+        if (!dropsLine_.empty()) in.statusLines.push_back(dropsLine_);
     };
     s.quit = [this] { mainWindow_->close(); };
     s.minimise = [this] { Minimise(); };
+    s.showSearch = [this] {
+        if (search_) search_->Show();
+    };
+    s.showBstControl = [this] {
+        if (bst_) bst_->ShowAndRaise();
+    };
+    s.showAircraftDetails = [this](int window) {
+        const int slot = table().windows[static_cast<std::size_t>(window == 2 ? 1 : 0)].selected;
+        if (details_ && slot >= 0) details_->ShowFlight(slot);
+    };
+    s.mainButtonDown = [this](const std::string& name) {
+        const QToolButton* b = mainWindow_->button(QString::fromStdString(name));
+        return b && b->isChecked();
+    };
     s.toggleMainButton = [this](const std::string& name) {
         if (QToolButton* b = mainWindow_->button(QString::fromStdString(name)))
             if (b->isEnabled()) b->toggle();
@@ -606,14 +705,38 @@ bool DesktopStation::Start() {
     ReloadFolderList();
     runner_->StartReception();
     weather_->ReceptionStarted();
+    atc_->ReceptionStarted();
+    noPosition_->ApplyListColours();
+    StartActivityLamp();
     // The stored script is loaded and, when it was running, checked again.
     script_->Start();
     RebuildMaps();
     BuildTextures(true);
     startupWindow_->hide();
     RefreshConfigList();
+    mainWindow_->SetNewAircraftList(station().newAircraftLog);
     ShowRadarWindows();
     return true;
+}
+
+void DesktopStation::StartActivityLamp() {
+    ReceiverLink& link = services().receiver();
+    lamp_ = std::make_unique<ActivityLamp>(
+        link.engine().input(),
+        [this](const LampLook& look) {
+            for (auto& w : radar_)
+                if (w) w->controls().SetLamp(look.lit, look.colour);
+        },
+        [this](bool receiving) { SetReceiving(receiving); });
+    link.onPoll = [this] { lamp_->PollDone(); };
+    link.onReceiverLost = [this] { ReceiverLost(); };
+    // A write to a receiver that has gone reaches the station's error handling instead.
+    auto& gone = station().hooks.receiverGone;
+    gone = [this, closePort = std::move(gone)](bool portLost) {
+        if (closePort) closePort(portLost);
+        ReceiverLost();
+    };
+    lamp_->Start();
 }
 
 void DesktopStation::OnRadarVisibility(int tag, bool visible) {
@@ -662,9 +785,14 @@ void DesktopStation::SetReceiving(bool receiving) {
         tray_->setIcon(TrayImage(receiving));
         tray_->setToolTip(receiving ? "Receiving..." : kMainCaption);
     }
-    // The activity lamp of both control bars.
+}
+
+void DesktopStation::ReceiverLost() {
+    // The port buttons of both windows come up; the lamp blinks red for a while.
+    receiverBar_.sbUSB = false;
     for (auto& w : radar_)
-        if (w) w->controls().SetLamp(receiving);
+        if (w) w->controls().Sync();
+    if (lamp_) lamp_->ReceiverLost();
 }
 
 void DesktopStation::UpdateTarget(int slot) {
@@ -685,7 +813,6 @@ void DesktopStation::UpdateTarget(int slot) {
             entry.labelPosition = LabelPositionFromTrack(f.trackf);
         }
     }
-    SetReceiving(true);
 }
 
 bool DesktopStation::Quit() {

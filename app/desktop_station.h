@@ -28,11 +28,20 @@ class QSystemTrayIcon;
 
 namespace aerova {
 
+class ActivityLamp;
+class DesktopAircraftDetails;
+class DesktopAtc;
+class DesktopBst;
+class DesktopNoPosition;
+class DesktopPeers;
+class DesktopReceiverConfig;
+class DesktopSearch;
 class DesktopAlerts;
 class DesktopWeather;
 class KeyRouter;
 class MainWindow;
 class MosaicManagerWindow;
+class PcrMonitorWindow;
 class LabelEditorWindow;
 class PrintWindow;
 class RadarHelpWindow;
@@ -66,6 +75,17 @@ class DesktopStation : public QObject {
     // The tray icon's two states: idle, and "Receiving..." while data arrive.
     void SetReceiving(bool receiving);
     bool receiving() const { return receiving_; }
+    // The receiver went away (unplugged, or a failed write): port buttons up, lamp red.
+    void ReceiverLost();
+    ActivityLamp* activityLamp() { return lamp_.get(); }
+    PcrMonitorWindow& pcrMonitor() { return *pcr_; }
+    DesktopNoPosition& noPosition() { return *noPosition_; }
+    DesktopSearch& search() { return *search_; }
+    DesktopAtc& atc() { return *atc_; }
+    DesktopAircraftDetails& aircraftDetails() { return *details_; }
+    DesktopReceiverConfig& receiverConfig() { return *receiverConfig_; }
+    DesktopPeers& peers() { return *peers_; }
+    DesktopBst& bst() { return *bst_; }
     // Replaces the questions of the environment (tests answer them without a dialog).
     std::function<bool(const std::string& question, const std::string& title)> askOverride;
     std::function<void(const std::string& text, const std::string& title)> messageOverride;
@@ -132,6 +152,8 @@ class DesktopStation : public QObject {
     void Minimise();
     void RestoreFromTray();
     void OnRadarVisibility(int tag, bool visible);
+    void StartActivityLamp();
+    void CreatePcrMonitor();
 
     RunOptions options_;
     std::unique_ptr<StationRunner> runner_;
@@ -171,6 +193,16 @@ class DesktopStation : public QObject {
     ScriptState scriptState_;
     std::unique_ptr<ScriptWindow> script_;
     std::unique_ptr<DesktopAlerts> alerts_;
+    std::unique_ptr<ActivityLamp> lamp_;
+    std::unique_ptr<PcrMonitorWindow> pcr_;
+    std::string dropsLine_;  // the information block's line of lost frames
+    std::unique_ptr<DesktopNoPosition> noPosition_;
+    std::unique_ptr<DesktopSearch> search_;
+    std::unique_ptr<DesktopAtc> atc_;
+    std::unique_ptr<DesktopAircraftDetails> details_;
+    std::unique_ptr<DesktopReceiverConfig> receiverConfig_;
+    std::unique_ptr<DesktopPeers> peers_;
+    std::unique_ptr<DesktopBst> bst_;
 };
 
 // aerovamini with windows: sets the surface format and context sharing, creates the

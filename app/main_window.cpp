@@ -2,9 +2,12 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
 #include "station/station.h"
@@ -14,9 +17,12 @@ namespace aerova {
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName("Form1");
     setWindowTitle(kMainCaption);
-    auto* strip = new QHBoxLayout(this);
-    strip->setContentsMargins(2, 2, 2, 2);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(2);
+    auto* strip = new QHBoxLayout;
     strip->setSpacing(1);
+    column->addLayout(strip);
 
     struct ButtonSpec {
         const char* name;
@@ -25,20 +31,20 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         bool toggle;
         bool enabled;
     };
-    // Windows that come with later parts of the station have their buttons disabled.
     const ButtonSpec specs[] = {
         {"spbradar1", "1", "Show/hide Radar 1", true, true},
         {"spbradar2", "2", "Show/hide Radar2", true, true},
-        {"spbnonvislist", "NP", "Show/hide No-Position-Aircraft list", true, false},
-        {"spbdctconfig", "SBS", "Config SBS data interface", true, false},
-        {"spbpeers", "P", "Show/hide peer list", true, false},
-        {"sbscript", "S", "Script manager", true, false},
+        {"spbnonvislist", "NP", "Show/hide No-Position-Aircraft list", true, true},
+        {"spbdctconfig", "SBS", "Config SBS data interface", true, true},
+        {"spbpeers", "P", "Show/hide peer list", true, true},
+        {"sbscript", "S", "Script manager", true, true},
         {"sbsats", "M", "Mosaic manager", true, true},
-        {"sbwx", "WX", "Weather display manager", true, false},
-        {"sbpcr1000", "PCR", "ICOM PCR-1000 freq disp via com port", true, false},
-        {"spbdb", "DB", "Database and logfile manager", true, false},
+        {"sbwx", "WX", "Weather display manager", true, true},
+        {"sbpcr1000", "PCR", "ICOM PCR-1000 freq disp via com port", true, true},
+        {"spbdb", "DB", "Database and logfile manager", true, true},
         {"spbLabelEditor", "L", "Label editor and Google Earth", true, true},
-        {"sbatc", "ATC", "ATC flight console", true, false},
+        {"sbatc", "ATC", "ATC flight console", true, true},
+        {"sbsearch", "F", "Search flight or waypoint (Ctrl+F)", true, true},
         {"spbmini", "MV", "Miniview dialog", true, true},
         {"spbftp", "A", "Show/hide Alert Manager", true, true},
         {"spbSave", "Sv", "Save configuration file", false, true},
@@ -65,6 +71,13 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     shpftp_->setToolTip("Upload/mail");
     strip->insertWidget(strip->indexOf(button("spbftp")) + 1, shpftp_);
     SetUploadIndicator(UploadIndicator::kNormal);
+    // Today's new aircraft, as the database logged them.
+    lbnew_ = new QListWidget(this);
+    lbnew_->setObjectName("lbnew");
+    lbnew_->setToolTip("New aircraft today");
+    lbnew_->setFixedHeight(64);
+    lbnew_->setFont(QFont("Monospace", 8));
+    column->addWidget(lbnew_);
     connect(button("spbSave"), &QToolButton::clicked, this, [this] {
         if (onSaveConfig) onSaveConfig(ConfigShown());
     });
@@ -122,6 +135,14 @@ void MainWindow::SetUploadIndicator(UploadIndicator indicator) {
     QPalette p = shpftp_->palette();
     p.setColor(QPalette::Window, colour);
     shpftp_->setPalette(p);
+}
+
+void MainWindow::SetNewAircraftList(const std::vector<std::string>& lines) {
+    lbnew_->clear();
+    // Log lines are 8-bit station text.
+    for (const auto& line : lines)
+        lbnew_->addItem(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+    lbnew_->scrollToBottom();
 }
 
 std::string MainWindow::ConfigShown() const {

@@ -1,7 +1,7 @@
 #pragma once
-// The main window (`TForm1`): caption "Aerova mini Edition", 262 pixels wide, and its strip
-// of toggle buttons. Buttons whose windows the station does not have yet are present and
-// disabled. The window only binds buttons to callbacks; the desktop station acts on them.
+// The main window (`TForm1`): caption "Aerova mini Edition", 262 pixels wide, its strip of
+// toggle buttons and the list of today's new aircraft. The window only binds buttons to
+// callbacks; the desktop station acts on them.
 
 #include <QWidget>
 #include <functional>
@@ -13,6 +13,7 @@
 
 class QComboBox;
 class QLabel;
+class QListWidget;
 class QToolButton;
 
 namespace aerova {
@@ -40,6 +41,9 @@ class MainWindow : public QWidget {
     // The upload/mail indicator (`shpftp`): normal, grey, yellow while working, green, red.
     void SetUploadIndicator(UploadIndicator indicator);
     UploadIndicator uploadIndicator() const { return indicator_; }
+    // The new-aircraft list: today's "aerova-bst/log/<date>.new.log".
+    void SetNewAircraftList(const std::vector<std::string>& lines);
+    QListWidget* lbnew() const { return lbnew_; }
     // The close question and shut-down; false keeps the program running.
     std::function<bool()> onCloseQuery;
 
@@ -53,6 +57,7 @@ class MainWindow : public QWidget {
     std::map<QString, QToolButton*> buttons_;
     QComboBox* cbconfig_ = nullptr;
     QLabel* shpftp_ = nullptr;
+    QListWidget* lbnew_ = nullptr;
     UploadIndicator indicator_ = UploadIndicator::kNormal;
     bool closing_ = false;
 };

@@ -327,6 +327,7 @@ void StationNetwork::HandleChat(const TChat& chat) {
     }
     chatwindow_.visible = true;
     chatwindow_.broughttofront = true;
+    if (onChatLine) onChatLine();
     if (sound_) sound_->PlayAsync(settings_.chatsound);
 }
 

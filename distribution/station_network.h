@@ -107,6 +107,11 @@ class StationNetwork {
     // third). Returns the number of announcements sent.
     int AnnounceToPeers();
 
+    // The chat sound's player (null: silent); the owner keeps it alive.
+    void SetSoundPlayer(SoundPlayer* sound) { sound_ = sound; }
+    // A chat line entered the chat window: the window shows it and comes to the front.
+    std::function<void()> onChatLine;
+
     PeersWindowState& peerswindow() { return peerswindow_; }
     ChatWindowState& chatwindow() { return chatwindow_; }
 

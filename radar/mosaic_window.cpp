@@ -471,6 +471,7 @@ void MosaicManagerWindow::showEvent(QShowEvent* event) {
 void MosaicManagerWindow::hideEvent(QHideEvent* event) {
     SaveList();
     QWidget::hideEvent(event);
+    if (onHidden) onHidden();
 }
 
 // ---- Download tab ------------------------------------------------------------------------

@@ -78,6 +78,8 @@ class MosaicManagerWindow : public QWidget {
     std::function<void()> onApply;
     // A switch or the tint changed: the owner redraws the radar windows.
     std::function<void()> onDisplayChanged;
+    // The window was hidden (closed): the owner releases its button.
+    std::function<void()> onHidden;
     // The view and panel size of radar window `tag` (1, 2); nullopt when it is not visible.
     std::function<std::optional<std::pair<RadarView, QSize>>(int tag)> viewOf;
     std::function<bool(const std::string& question, const std::string& title)> ask;

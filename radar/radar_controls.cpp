@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -149,20 +150,19 @@ void RadarControls::BuildControlBar() {
         bool toggle;
         bool enabled;
     };
-    // Buttons of windows the station does not have yet are present and disabled.
     const Spec specs[] = {
         {"spbradar1", "1", "Show/hide Radar 1", true, true},
         {"spbradar2", "2", "Show/hide Radar 2", true, true},
-        {"spbnonvislist", "NP", "Show/hide aircraft list", true, false},
+        {"spbnonvislist", "NP", "Show/hide aircraft list", true, true},
         {"spbLabelEditor", "L", "Label editor", true, true},
-        {"spbdctconfig", "SBS", "Configure data interface", true, false},
+        {"spbdctconfig", "SBS", "Configure data interface", true, true},
         {"spbMin", "_", "Minimize application", false, true},
         {"spbquit", "X", "Quit Aerova", false, true},
         {"spbtop", "T", "Keep window on top", true, true},
         {"spbconfig", "CFG", "Configure map", true, true},
         {"spblabel", "LBL", "Configure flight target properties", true, true},
         {"spbcolor", "CLR", "Configure display colors", true, true},
-        {"spbdb", "BST", "BST recording control", true, false},
+        {"spbdb", "BST", "BST recording control", true, true},
         {"spbhelp", "F1", "Help", true, true},
         {"spbcap", "CAP", "Hide caption bar", true, true},
         {"sbcenterpos", "CTR", "Center receiver location", true, true},
@@ -233,6 +233,15 @@ void RadarControls::BuildControlBar() {
     connect(button("spbLabelEditor"), &QToolButton::toggled, this, [this](bool down) {
         if (services_.showLabelEditor) services_.showLabelEditor(down);
     });
+    // The bar's buttons of the station's tool windows follow the main window's, which own
+    // the windows.
+    for (const char* name : {"spbnonvislist", "spbdctconfig", "spbdb"}) {
+        connect(button(name), &QToolButton::toggled, this, [this, name](bool down) {
+            if (syncing_) return;
+            if (services_.mainButtonDown && services_.mainButtonDown(name) == down) return;
+            if (services_.toggleMainButton) services_.toggleMainButton(name);
+        });
+    }
     connect(button("spbhelp"), &QToolButton::toggled, this, [this](bool) {
         if (services_.showHelp) services_.showHelp(window_.tag());
     });
@@ -717,9 +726,15 @@ void RadarControls::EditUserColour(int item) {
     window_.Redraw();
 }
 
-void RadarControls::SetLamp(bool lit) {
-    lamp_->setStyleSheet(lit ? "background: #00ff00; border-radius: 3px;"
-                             : "background: #c0c0c0; border-radius: 3px;");
+void RadarControls::SetLamp(bool lit, std::uint32_t colour) {
+    lampLit_ = lit;
+    lampColour_ = colour;
+    const QColor shown =
+        lit ? QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                     static_cast<int>((colour >> 16) & 0xFF))
+            : QColor(0xC0, 0xC0, 0xC0);
+    lamp_->setStyleSheet(
+        QString("background: %1; border-radius: 3px;").arg(shown.name(QColor::HexRgb)));
 }
 
 void RadarControls::Sync() {
@@ -829,6 +844,9 @@ void RadarControls::Sync() {
     if (services_.helpVisible) SetButtonDown("spbhelp", services_.helpVisible());
     if (services_.labelEditorVisible)
         SetButtonDown("spbLabelEditor", services_.labelEditorVisible());
+    if (services_.mainButtonDown)
+        for (const char* name : {"spbnonvislist", "spbdctconfig", "spbdb"})
+            SetButtonDown(name, services_.mainButtonDown(name));
     syncing_ = was;
 }
 

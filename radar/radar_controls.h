@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <map>
 
 class QAbstractButton;
@@ -40,8 +41,11 @@ class RadarControls : public QObject {
     // The side panels' list heights: with q = list area / 4 and v = q - 5, the four lists
     // at 15, q + 5, 2v + 15 and 3v + 20, v high (the first q - 15).
     void LayoutColourPanel();
-    // The activity lamp (`ALed1`): lit while data arrive.
-    void SetLamp(bool lit);
+    // The activity lamp (`ALed1`): lit while data arrive, in a colour of blue-green-red
+    // byte order (0x00FF00 green, 0x0000FF red); dark it is grey.
+    void SetLamp(bool lit, std::uint32_t colour = 0x00FF00);
+    bool lampLit() const { return lampLit_; }
+    std::uint32_t lampColour() const { return lampColour_; }
     void SetButtonDown(const QString& name, bool down);  // without running its action
 
   protected:
@@ -69,6 +73,8 @@ class RadarControls : public QObject {
     QWidget* root_ = nullptr;
     QWidget* pncp_ = nullptr;
     QLabel* lamp_ = nullptr;
+    bool lampLit_ = false;
+    std::uint32_t lampColour_ = 0x00FF00;
     std::map<QString, QWidget*> controls_;
     std::map<QString, QFrame*> panels_;
     bool syncing_ = false;

@@ -13,8 +13,11 @@ RadarCommand LetterCommand(const KeyPress& k) {
             return k.ctrl ? RadarCommand::kShowBstControl : RadarCommand::kToggleAllWaypoints;
         case 'C':
             return k.ctrl ? RadarCommand::kToggleReceiverSettings : RadarCommand::kNone;
+        case 'D':
+            return k.ctrl ? RadarCommand::kShowAircraftDetails : RadarCommand::kNone;
         case 'F':
             if (k.ctrl && k.alt) return RadarCommand::kMoveWindowTo10;
+            if (k.ctrl) return RadarCommand::kShowSearch;
             return k.shift ? RadarCommand::kToggleFreeze : RadarCommand::kToggleNoPositionList;
         case 'G':
             return RadarCommand::kToggleGrid;
@@ -146,6 +149,8 @@ bool CommandRedraws(RadarCommand command) {
         case RadarCommand::kShowGlDescriptor:
         case RadarCommand::kToggleWinds:
         case RadarCommand::kShowLabelEditor:
+        case RadarCommand::kShowSearch:
+        case RadarCommand::kShowAircraftDetails:
         case RadarCommand::kShowRadar1:
         case RadarCommand::kShowRadar2:
             return false;

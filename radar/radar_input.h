@@ -44,6 +44,8 @@ enum class RadarCommand {
     kToggleControlBar,  // 30 pixels when lower, otherwise 3
     kShowGlDescriptor,
     kShowBstControl,
+    kShowSearch,           // Ctrl+F: the search window
+    kShowAircraftDetails,  // Ctrl+D: the aircraft details of the selected target
     kToggleAllWaypoints,
     kToggleReceiverSettings,
     kToggleFreeze,

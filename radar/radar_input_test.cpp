@@ -57,9 +57,12 @@ TEST(RadarInput, KeyTable) {
         {Key(RadarKey::kDown, 0, kNoMods), C::kPanDown, true},
         {Key(RadarKey::kLeft, 0, kNoMods), C::kPanLeft, true},
         {Key(RadarKey::kRight, 0, kNoMods), C::kPanRight, true},
-        // F: Ctrl+Alt before Shift before plain.
+        // F: Ctrl+Alt before Ctrl before Shift before plain.
         {Letter('F'), C::kToggleNoPositionList, true},
-        {Letter('F', kCtrl), C::kToggleNoPositionList, true},
+        {Letter('F', kCtrl), C::kShowSearch, false},
+        {Letter('D', kCtrl), C::kShowAircraftDetails, false},
+        {Letter('D'), C::kNone, false},
+        {Letter('F', kCtrlShift), C::kShowSearch, false},
         {Letter('F', kShift), C::kToggleFreeze, true},
         {Letter('F', kCtrlAlt), C::kMoveWindowTo10, false},
         {Letter('F', kCtrlAltShift), C::kMoveWindowTo10, false},

@@ -300,6 +300,12 @@ void RadarWindow::RunCommand(RadarCommand command) {
         case C::kShowBstControl:
             if (services_.showBstControl) services_.showBstControl();
             break;
+        case C::kShowSearch:
+            if (services_.showSearch) services_.showSearch();
+            return;
+        case C::kShowAircraftDetails:
+            if (services_.showAircraftDetails) services_.showAircraftDetails(tag_);
+            return;
         case C::kToggleAllWaypoints:
             display_.waypointMarks[0] = !display_.waypointMarks[0];
             break;

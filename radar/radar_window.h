@@ -54,6 +54,10 @@ struct RadarWindowServices {
     std::function<void(const std::string& button)> toggleMainButton;
     std::function<bool(const std::string& button)> mainButtonDown;
     std::function<void()> showBstControl;
+    // Ctrl+F: the search window shown and brought to the front.
+    std::function<void()> showSearch;
+    // Ctrl+D: the aircraft details of the window's selected target.
+    std::function<void(int tag)> showAircraftDetails;
     // The four time-out lists (flight inactive, flight delete, peer inactive, peer delete)
     // live in the station; the windows show and change them.
     std::function<std::array<int, 4>()> timeouts;

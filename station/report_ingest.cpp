@@ -11,6 +11,7 @@
 #include "core/aircraft_xml.h"
 #include "core/target_labels.h"
 #include "station/ais.h"
+#include "tools/atc_console.h"
 
 namespace aerova {
 namespace {
@@ -552,10 +553,9 @@ void ReportIngest::NewTargetSteps(int slot) {
         f.label = f.flightid;
         f.route = hooks_.lookupRoute ? hooks_.lookupRoute(f, f.flightid.view()) : std::string();
     }
-    if (f.route.empty() && settings_.spbONG && f.altlabel == "G---" &&
-        settings_.blacklist.find(f.modes.view()) == std::string::npos) {
-        f.route = settings_.atcairport + "-";
-    }
+    if (f.route.empty())
+        f.route =
+            OnGroundDepartureRoute(f, settings_.spbONG, settings_.atcairport, settings_.blacklist);
     LabelText(f);
     PositionStep(slot);
     if (!f.nopos) table_.AddHistoryPoint(slot, f.fl, f.latf, f.lonf);

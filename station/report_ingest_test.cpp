@@ -402,7 +402,7 @@ TEST_F(ReportIngestTest, NewTargetIdentificationXmlAndCountry) {
 TEST_F(ReportIngestTest, DepartureRouteOnTheGroundWithONG) {
     settings.spbONG = true;
     settings.atcairport = "EDDF";
-    settings.blacklist = "blacklist\n3C6587";
+    settings.blacklist = "blacklist\n3c6587";  // typed in lower case
     Rebuild();
     TSBSFlight r = Aircraft("3C6586");
     r.onground = '1';
