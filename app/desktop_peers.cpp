@@ -20,7 +20,8 @@ void PaplaySoundPlayer::PlayAsync(std::string_view file) {
     const QString program = QStandardPaths::findExecutable(QString::fromStdString(program_));
     if (program.isEmpty()) return;
     const QString name = QString::fromLocal8Bit(file.data(), static_cast<qsizetype>(file.size()));
-    if (QProcess::startDetached(program, {name})) ++started_;
+    // "--": a file name that starts with "-" is still a file name, not an option.
+    if (QProcess::startDetached(program, {"--", name})) ++started_;
 }
 
 DesktopPeers::DesktopPeers(DesktopStation& desk) : desk_(desk) {
