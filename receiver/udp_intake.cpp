@@ -1,5 +1,7 @@
 #include "receiver/udp_intake.h"
 
+#include <sys/socket.h>
+
 #include <QSocketNotifier>
 #include <algorithm>
 #include <utility>
@@ -20,6 +22,13 @@ UdpIntake::~UdpIntake() {
 bool UdpIntake::Open(UdpBindAddress address, std::uint16_t port) {
     Close();
     if (!reader_.Open(address, port)) return false;
+    // The kernel may grant less buffer than asked (rmem_max): aim at what it granted.
+    int granted = 0;
+    socklen_t length = sizeof granted;
+    if (::getsockopt(reader_.fd(), SOL_SOCKET, SO_RCVBUF, &granted, &length) != 0) granted = 0;
+    const double capacity =
+        static_cast<double>(granted > 0 ? granted : 0) / kKernelBytesPerDatagram;
+    batchAimed_ = std::clamp(capacity / 4, kMinBatchAimed, kMaxBatchAimed);
     notifier_ =
         new QSocketNotifier(static_cast<qintptr>(reader_.fd()), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &UdpIntake::OnReadable);
@@ -65,11 +74,11 @@ void UdpIntake::OnRestOver() {
 }
 
 void UdpIntake::Rest(std::size_t justRead) {
-    // The rate of the last rest decides the next one: long enough for kBatchAimed datagrams.
+    // The rate of the last rest decides the next one: long enough for the aimed batch.
     const auto now = std::chrono::steady_clock::now();
     const double ms = std::chrono::duration<double, std::milli>(now - lastRead_).count();
     lastRead_ = now;
-    const double aimed = ms * kBatchAimed / static_cast<double>(justRead);
+    const double aimed = ms * batchAimed_ / static_cast<double>(justRead);
     rest_.start(std::clamp(static_cast<int>(aimed), kMinRestMs, kMaxRestMs));
 }
 
