@@ -29,6 +29,7 @@
 #include "base/ini_file.h"
 #include "platform/test_file_server.h"
 #include "platform/test_port_offset.h"
+#include "platform/testing/event_wait.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_window.h"
 #include "tools/aircraft_details_window.h"
@@ -36,16 +37,6 @@
 
 namespace aerova {
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // A station directory with its settings file, removed at the end.
 class StationDir {
@@ -202,7 +193,7 @@ TEST(Gui, TheFlightStatusLookupRunsOnAWorkerAndGivesUpAfterItsTimeOut) {
         // The click returned before the reply: the UI thread never waits on the service.
         EXPECT_TRUE(details.state().querying);
         EXPECT_FALSE(query->isEnabled());
-        ASSERT_TRUE(PumpUntil([&] { return !details.state().querying; }));
+        ASSERT_TRUE(testing::WaitForEvents([&] { return !details.state().querying; }));
         EXPECT_EQ(details.state().route, "FRA 0700-0810 HAM");
         EXPECT_EQ(qobject_cast<QLabel*>(w.control("lbroutefile"))->text(),
                   "aerova-routes\\DLH.rte");
@@ -216,7 +207,7 @@ TEST(Gui, TheFlightStatusLookupRunsOnAWorkerAndGivesUpAfterItsTimeOut) {
         details.service().baseAddress = silent.Url();
         details.service().timeoutMs = 300;
         query->click();
-        ASSERT_TRUE(PumpUntil([&] { return !details.state().querying; }, 4000));
+        ASSERT_TRUE(testing::WaitForEvents([&] { return !details.state().querying; }, 4000));
         EXPECT_EQ(details.state().route, "NIL");
         EXPECT_EQ(details.state().stats.message.rfind("No reply", 0), 0u)
             << details.state().stats.message;

@@ -19,6 +19,7 @@
 #include "base/files.h"
 #include "base/ini_file.h"
 #include "platform/test_port_offset.h"
+#include "platform/testing/event_wait.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_controls.h"
 #include "radar/radar_window.h"
@@ -27,16 +28,6 @@
 
 namespace aerova {
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 QString FreshStation(const char* name) {
     QDir dir(QDir::tempPath() + "/aerova-" + name + "-" +
@@ -73,38 +64,39 @@ TEST(Gui, TheActivityLampFollowsTheReceiverAndBlinksRedWhenItGoesAway) {
         if (!pty.ok()) GTEST_SKIP() << "socat pseudo-terminals not available";
         station.receiverBar().cbCOMPORTS = pty.linkEnd().toStdString();
         bar1.button("sbUSB")->click();
-        ASSERT_TRUE(PumpUntil([&] { return link.portOpen(); }));
+        ASSERT_TRUE(testing::WaitForEvents([&] { return link.portOpen(); }));
         EXPECT_TRUE(bar2.button("sbUSB")->isChecked());
 
         pty.Write(kFrame);
-        ASSERT_TRUE(PumpUntil([&] { return bar1.lampLit(); }));
+        ASSERT_TRUE(testing::WaitForEvents([&] { return bar1.lampLit(); }));
         EXPECT_EQ(bar1.lampColour(), ActivityIndicator::kGreen);
         EXPECT_TRUE(bar2.lampLit());
         EXPECT_TRUE(station.receiving());  // the tray says "Receiving..."
         // The receiver poll puts lamp and tray back to idle.
-        ASSERT_TRUE(PumpUntil([&] { return !bar1.lampLit() && !station.receiving(); }, 3000));
+        ASSERT_TRUE(
+            testing::WaitForEvents([&] { return !bar1.lampLit() && !station.receiving(); }, 3000));
     }  // socat ends: the receiver goes away under the open port
 
-    ASSERT_TRUE(PumpUntil([&] { return !link.portOpen(); }));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return !link.portOpen(); }));
     EXPECT_EQ(bar1.lampColour(), ActivityIndicator::kRed);
     EXPECT_TRUE(station.activityLamp()->look().blinking);
     EXPECT_FALSE(bar1.button("sbUSB")->isChecked());  // both port buttons come up
     EXPECT_FALSE(bar2.button("sbUSB")->isChecked());
     // It blinks: dark and lit again.
-    ASSERT_TRUE(PumpUntil([&] { return !bar1.lampLit(); }, 1000));
-    ASSERT_TRUE(PumpUntil([&] { return bar1.lampLit(); }, 1000));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return !bar1.lampLit(); }, 1000));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return bar1.lampLit(); }, 1000));
 
     // Five seconds later it is dark and green; frames from a receiver light it green.
-    ASSERT_TRUE(PumpUntil([&] { return !station.activityLamp()->lost(); }, 7000));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return !station.activityLamp()->lost(); }, 7000));
     EXPECT_FALSE(station.activityLamp()->look().blinking);
     EXPECT_EQ(bar1.lampColour(), ActivityIndicator::kGreen);
     testing::PtyPair pty;
     ASSERT_TRUE(pty.ok());
     station.receiverBar().cbCOMPORTS = pty.linkEnd().toStdString();
     bar2.button("sbUSB")->click();
-    ASSERT_TRUE(PumpUntil([&] { return link.portOpen(); }));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return link.portOpen(); }));
     pty.Write(kFrame);
-    ASSERT_TRUE(PumpUntil([&] { return bar1.lampLit(); }));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return bar1.lampLit(); }));
     EXPECT_EQ(bar1.lampColour(), ActivityIndicator::kGreen);
     bar2.button("sbUSB")->click();
 }
@@ -134,7 +126,7 @@ TEST(Gui, ThePcrMonitorListensWhileItsButtonIsDownAndTodaysNewAircraftAreListed)
     EXPECT_TRUE(monitor.isVisible());
     QUdpSocket sender;
     sender.writeDatagram("FREQ 1090.000 MHz\r\n", QHostAddress::LocalHost, monitor.port());
-    ASSERT_TRUE(PumpUntil([&] { return !monitor.lastReading().empty(); }, 5000));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return !monitor.lastReading().empty(); }, 5000));
     EXPECT_EQ(monitor.lastReading(), "FREQ 1090.000 MHz");
 
     // Closing the window closes the listener and releases the button.

@@ -19,22 +19,13 @@
 #include "base/ini_file.h"
 #include "base/strings.h"
 #include "platform/test_port_offset.h"
+#include "platform/testing/event_wait.h"
 #include "radar/gui_test_support.h"
 #include "radar/radar_controls.h"
 #include "tools/no_position_window.h"
 
 namespace aerova {
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 RunOptions Options(const QDir& dir, int salt) {
     RunOptions options;
@@ -95,7 +86,7 @@ TEST(Gui, NoPositionListFollowsItsButtonsAndListsTheStationsTargets) {
             nopos.Rebuild();
         }
         main->click();
-        ASSERT_TRUE(PumpUntil([&] { return window.isVisible(); }));
+        ASSERT_TRUE(testing::WaitForEvents([&] { return window.isVisible(); }));
         EXPECT_EQ(window.windowTitle(), "2 flights");
         ASSERT_EQ(window.shown().rows.size(), 2u);
         EXPECT_EQ(Trim(window.shown().rows[1].line.substr(8, 12)), "RYR1AB");  // F250 below F350
@@ -114,7 +105,7 @@ TEST(Gui, NoPositionListFollowsItsButtonsAndListsTheStationsTargets) {
         radar1->click();
         EXPECT_TRUE(main->isChecked());
         EXPECT_TRUE(radar2->isChecked());
-        ASSERT_TRUE(PumpUntil([&] { return window.isVisible(); }));
+        ASSERT_TRUE(testing::WaitForEvents([&] { return window.isVisible(); }));
         window.close();
         EXPECT_FALSE(main->isChecked() || radar1->isChecked() || radar2->isChecked());
         radar2->click();

@@ -13,6 +13,7 @@
 #include "app/station_runner.h"
 #include "base/testing/temp_dir.h"
 #include "platform/test_port_offset.h"
+#include "platform/testing/event_wait.h"
 #include "receiver/test_frames.h"
 
 namespace aerova {
@@ -24,16 +25,6 @@ void EnsureApp() {
     static char name[] = "aerova_app_tests";
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
-}
-
-template <typename Pred>
-bool SpinUntil(Pred done, int ms = 10000) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 // A receiver that sends more frames than the receiver queue holds: every frame is either
@@ -73,8 +64,10 @@ TEST(StationServicesTest, FramesBeyondTheReceiverQueueAreCountedAsDrops) {
         for (int i = 0; i < 200; ++i, ++sent)
             ::sendto(fd, frame.data(), frame.size(), 0, reinterpret_cast<sockaddr*>(&to),
                      sizeof to);
-        ASSERT_TRUE(SpinUntil([&] { return input.framesQueued + input.queueFullDrops == sent; }))
-            << input.framesQueued << " queued, " << input.queueFullDrops << " dropped of " << sent;
+        ASSERT_TRUE(testing::WaitForEvents([&] {
+            return input.framesQueued + input.queueFullDrops == sent;
+        })) << input.framesQueued
+            << " queued, " << input.queueFullDrops << " dropped of " << sent;
     }
     ::close(fd);
     EXPECT_GT(input.queueFullDrops, 0u);

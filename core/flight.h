@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/day_time.h"
 #include "base/text.h"
@@ -16,6 +17,19 @@ constexpr int kMaxFlights = 2000;
 constexpr int kMaxPeers = 32;
 constexpr int kQueueCapacity = 1000;
 constexpr int kAircraftColumns = 49;
+
+// The names of the aircraft table's columns 0 to 48.
+inline constexpr std::array<std::string_view, kAircraftColumns> kAircraftColumnNames{
+    "AircraftID",      "FirstCreated",     "LastModified",   "ModeS",         "ModeSCountry",
+    "Country",         "Registration",     "CurrentRegDate", "PreviousID",    "FirstRegDate",
+    "Status",          "DeRegDate",        "Manufacturer",   "ICAOTypeCode",  "Type",
+    "SerialNo",        "PopularName",      "GenericName",    "AircraftClass", "Engines",
+    "OwnershipStatus", "RegisteredOwners", "MTOW",           "TotalHours",    "YearBuilt",
+    "CofACategory",    "CofAExpiry",       "UserNotes",      "Interested",    "UserTag",
+    "InfoURL",         "PictureURL1",      "PictureURL2",    "PictureURL3",   "UserString1",
+    "UserString2",     "UserString3",      "UserString4",    "UserString5",   "UserBool1",
+    "UserBool2",       "UserBool3",        "UserBool4",      "UserBool5",     "UserInt1",
+    "UserInt2",        "UserInt3",         "UserInt4",       "UserInt5"};
 
 // One full row of the aircraft table, columns 0 to 48 as text (NULL reads as empty).
 struct TSQLAircraft {

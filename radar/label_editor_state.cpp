@@ -5,24 +5,14 @@
 
 #include "base/files.h"
 #include "base/strings.h"
+#include "core/flight.h"
 #include "radar/label_composer.h"
 
 namespace aerova {
 namespace {
 
 // The columns of the aircraft database row, as the extra slot item names them.
-constexpr std::string_view kDatabaseColumns[] = {
-    "AircraftID",      "FirstCreated",     "LastModified",   "ModeS",         "ModeSCountry",
-    "Country",         "Registration",     "CurrentRegDate", "PreviousID",    "FirstRegDate",
-    "Status",          "DeRegDate",        "Manufacturer",   "ICAOTypeCode",  "Type",
-    "SerialNo",        "PopularName",      "GenericName",    "AircraftClass", "Engines",
-    "OwnershipStatus", "RegisteredOwners", "MTOW",           "TotalHours",    "YearBuilt",
-    "CofACategory",    "CofAExpiry",       "UserNotes",      "Interested",    "UserTag",
-    "InfoURL",         "PictureURL1",      "PictureURL2",    "PictureURL3",   "UserString1",
-    "UserString2",     "UserString3",      "UserString4",    "UserString5",   "UserBool1",
-    "UserBool2",       "UserBool3",        "UserBool4",      "UserBool5",     "UserInt1",
-    "UserInt2",        "UserInt3",         "UserInt4",       "UserInt5",
-};
+constexpr const auto& kDatabaseColumns = kAircraftColumnNames;
 static_assert(std::size(kDatabaseColumns) == kLastLabelKind - kFirstDatabaseKind + 1);
 
 int Clamped(int index, std::size_t count) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/event_wait.h"
+
 namespace aerova {
 namespace {
 
@@ -21,16 +23,6 @@ void EnsureApp() {
     static char name[] = "aerova_receiver_tests";
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
-}
-
-template <typename Pred>
-bool SpinUntil(Pred done, int ms = 5000) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 void SendTo(std::uint16_t port, const std::string& datagram) {
@@ -64,17 +56,17 @@ TEST_F(UdpIntakeTest, ABurstIsReadWholeAndInOrderAndAQuietSocketWakesForTheNextD
         sent.push_back(std::to_string(i));
         SendTo(intake.localPort(), sent.back());
         // A receiver spreads its frames out; let the intake rest and resume in between.
-        if (i % 200 == 199) SpinUntil([&] { return got.size() == sent.size(); });
+        if (i % 200 == 199) testing::WaitForEvents([&] { return got.size() == sent.size(); });
     }
-    ASSERT_TRUE(SpinUntil([&] { return got.size() >= sent.size(); })) << got.size();
+    ASSERT_TRUE(testing::WaitForEvents([&] { return got.size() >= sent.size(); })) << got.size();
     EXPECT_EQ(got, sent);
     EXPECT_EQ(intake.datagramsRead(), sent.size());
 
     // Long past any rest: the next datagram wakes the intake again.
     QDeadlineTimer quiet(3 * UdpIntake::kMaxRestMs);
-    SpinUntil([&] { return quiet.hasExpired(); });
+    testing::WaitForEvents([&] { return quiet.hasExpired(); });
     SendTo(intake.localPort(), "after a quiet spell");
-    ASSERT_TRUE(SpinUntil([&] { return got.size() == sent.size() + 1; }));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return got.size() == sent.size() + 1; }));
     EXPECT_EQ(got.back(), "after a ") << "cut to the intake's 8 bytes";
 }
 
@@ -89,8 +81,8 @@ TEST_F(UdpIntakeTest, ClosingFromTheHandlerStopsTheReading) {
     ASSERT_TRUE(closing.Open(UdpBindAddress::kLoopback, 0));
     const std::uint16_t port = closing.localPort();
     for (const char* d : {"one", "two", "three"}) SendTo(port, d);
-    ASSERT_TRUE(SpinUntil([&] { return seen.size() >= 2; }));
-    SpinUntil([] { return false; }, 100);
+    ASSERT_TRUE(testing::WaitForEvents([&] { return seen.size() >= 2; }));
+    testing::WaitForEvents([] { return false; }, 100);
     EXPECT_EQ(seen, (std::vector<std::string>{"one", "two"}));
     EXPECT_FALSE(closing.open());
     EXPECT_EQ(closing.localPort(), 0);

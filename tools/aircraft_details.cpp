@@ -129,18 +129,7 @@ std::string ImageSearchAddress(const AircraftDetailsState& state, std::string_vi
 }
 
 const std::array<std::string_view, kAircraftColumns>& AircraftColumnNames() {
-    static constexpr std::array<std::string_view, kAircraftColumns> kNames{
-        "AircraftID",      "FirstCreated",     "LastModified",   "ModeS",         "ModeSCountry",
-        "Country",         "Registration",     "CurrentRegDate", "PreviousID",    "FirstRegDate",
-        "Status",          "DeRegDate",        "Manufacturer",   "ICAOTypeCode",  "Type",
-        "SerialNo",        "PopularName",      "GenericName",    "AircraftClass", "Engines",
-        "OwnershipStatus", "RegisteredOwners", "MTOW",           "TotalHours",    "YearBuilt",
-        "CofACategory",    "CofAExpiry",       "UserNotes",      "Interested",    "UserTag",
-        "InfoURL",         "PictureURL1",      "PictureURL2",    "PictureURL3",   "UserString1",
-        "UserString2",     "UserString3",      "UserString4",    "UserString5",   "UserBool1",
-        "UserBool2",       "UserBool3",        "UserBool4",      "UserBool5",     "UserInt1",
-        "UserInt2",        "UserInt3",         "UserInt4",       "UserInt5"};
-    return kNames;
+    return kAircraftColumnNames;
 }
 
 }  // namespace aerova

@@ -18,19 +18,10 @@
 
 #include "base/strings.h"
 #include "platform/test_widgets_app.h"
+#include "platform/testing/event_wait.h"
 
 namespace aerova {
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 bool Near(const QColor& a, const QColor& b) {
     return std::abs(a.red() - b.red()) < 90 && std::abs(a.green() - b.green()) < 90 &&
@@ -105,7 +96,8 @@ TEST_F(NoPositionWindowTest, ListsATargetWithoutPositionAndSortsOnAButton) {
     table->flights[static_cast<std::size_t>(dlh)].vratecode = "+12";
     Rebuild();
     window->show();
-    ASSERT_TRUE(PumpUntil([&] { return window->isVisible() && window->lbnopos()->isVisible(); }));
+    ASSERT_TRUE(testing::WaitForEvents(
+        [&] { return window->isVisible() && window->lbnopos()->isVisible(); }));
     EXPECT_EQ(window->size(), QSize(299, 474));
     EXPECT_EQ(window->windowTitle(), "2 flights");
     EXPECT_EQ(Labels(), (std::vector<std::string>{"BAW9", "DLH4AB"}));
@@ -148,7 +140,7 @@ TEST_F(NoPositionWindowTest, KeysGoToTheRadarWindowsButNHidesTheList) {
     for (int i = 0; i < 60; ++i) Add("X", "F100");
     Rebuild();
     window->show();
-    ASSERT_TRUE(PumpUntil([&] { return window->isVisible(); }));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return window->isVisible(); }));
     auto* view = static_cast<QAbstractScrollArea*>(window->lbnopos());
     view->verticalScrollBar()->setValue(10);
     Rebuild();
@@ -179,7 +171,7 @@ TEST_F(NoPositionWindowTest, KeysGoToTheRadarWindowsButNHidesTheList) {
 
 TEST_F(NoPositionWindowTest, CaptionBarAndTopMostFollowTheirButtons) {
     window->show();
-    ASSERT_TRUE(PumpUntil([&] { return window->isVisible(); }));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return window->isVisible(); }));
     window->button("spbtop")->click();
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::Tool));

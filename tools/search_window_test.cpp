@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "platform/test_widgets_app.h"
+#include "platform/testing/event_wait.h"
 
 namespace aerova {
 namespace {
@@ -44,16 +45,6 @@ WaypointName Waypoint(const char* name, float lat, float lon) {
     return w;
 }
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 class SearchWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -70,7 +61,8 @@ class SearchWindowTest : public ::testing::Test {
         window->show();
         window->activateWindow();
         QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(PumpUntil([this] { return QApplication::focusWidget() == &window->edit(); }));
+        ASSERT_TRUE(testing::WaitForEvents(
+            [this] { return QApplication::focusWidget() == &window->edit(); }));
     }
     void Key(QEvent::Type type, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
              const QString& text = {}) {
